@@ -1,0 +1,66 @@
+#pragma once
+// The framework's string class: a byte string in the ANSI code page, one pointer wide.
+//
+// The object holds a single pointer. Null is the empty string; otherwise it points at the
+// characters of a heap block (see string_heap.h) laid out as
+//     int length; int capacity; char characters[capacity + 1];
+// with the pointer at `characters`, the length counting every byte (NUL bytes included) and a
+// NUL after the last one. This layout is what crosses module boundaries: a caller may build a
+// block itself, hand the pointer over with Detach(), and the receiver adopts it with Attach().
+#include <cstddef>
+
+#include "framework/string_heap.h"
+
+class CString {
+ public:
+  CString() noexcept = default;
+  // The bytes of `text` up to its first NUL; null is the empty string.
+  CString(const char* text);
+  // Exactly `length` bytes, NUL bytes included.
+  CString(const char* bytes, int length);
+  CString(const CString& other);
+  CString(CString&& other) noexcept : data_(other.data_) { other.data_ = nullptr; }
+  ~CString() { Empty(); }
+
+  CString& operator=(const CString& other);
+  CString& operator=(CString&& other) noexcept;
+  CString& operator=(const char* text);
+
+  // Appends one byte; a NUL byte is appended like any other.
+  CString& operator+=(char byte);
+  CString& operator+=(const char* text);
+  CString& operator+=(const CString& other);
+
+  int GetLength() const noexcept;
+  bool IsEmpty() const noexcept { return GetLength() == 0; }
+  // The characters, NUL-terminated; never null ("" when empty).
+  const char* GetString() const noexcept { return data_ != nullptr ? data_ : ""; }
+  operator const char*() const noexcept { return GetString(); }
+  // Byte `index`; 0 <= index <= GetLength(), the terminating NUL included.
+  char GetAt(int index) const noexcept { return GetString()[index]; }
+
+  // The last `count` bytes, or the whole string when it is shorter.
+  CString Right(int count) const;
+  // Compares with `text`, the letters A to Z folded to lower case and nothing else: <0, 0, >0.
+  int CompareNoCase(const char* text) const noexcept;
+
+  // Releases the buffer; the string is empty afterwards.
+  void Empty() noexcept;
+
+  // Gives the buffer up to the caller, who then owns it; this string is left empty.
+  char* Detach() noexcept;
+  // Takes ownership of a buffer laid out as described above (or null).
+  static CString Attach(char* characters) noexcept;
+
+#ifdef _WIN32
+  // Loads string resource `id` of the program; false (and empty) when there is none.
+  bool LoadString(unsigned id);
+#endif
+
+ private:
+  void Assign(const char* bytes, int length);
+  void Append(const char* bytes, int length);
+  void Reserve(int capacity);
+
+  char* data_ = nullptr;
+};
