@@ -10,9 +10,6 @@ struct Header {
 };
 
 Header* HeaderOf(char* characters) { return reinterpret_cast<Header*>(characters) - 1; }
-const Header* HeaderOf(const char* characters) {
-  return reinterpret_cast<const Header*>(characters) - 1;
-}
 
 char* NewBlock(int capacity) {
   void* block = AllocStringBlock(sizeof(Header) + static_cast<std::size_t>(capacity) + 1);

@@ -46,7 +46,7 @@ extern "C" {
  * are the string's bytes (NUL bytes allowed) and the next one is a NUL. The run releases the
  * block with free() of the C run-time, at the address of its header. */
 typedef struct QuillonString {
-  char *characters;
+  char* characters;
 } QuillonString;
 
 typedef struct QuillonStringHeader {
@@ -57,22 +57,22 @@ typedef struct QuillonStringHeader {
 /* Builds a string object of `length` bytes copied from `bytes`. When memory runs out it
  * returns the empty string object. For C callers; C++ callers hand over a CString with
  * Detach(). */
-static inline QuillonString QuillonMakeString(const char *bytes, int length) {
+static inline QuillonString QuillonMakeString(const char* bytes, int length) {
   QuillonString made = {NULL};
-  QuillonStringHeader *header;
+  QuillonStringHeader* header;
   if (bytes == NULL || length <= 0) return made;
-  header = (QuillonStringHeader *)malloc(sizeof(QuillonStringHeader) + (size_t)length + 1);
+  header = (QuillonStringHeader*)malloc(sizeof(QuillonStringHeader) + (size_t)length + 1);
   if (header == NULL) return made;
   header->length = length;
   header->capacity = length;
-  made.characters = (char *)(header + 1);
+  made.characters = (char*)(header + 1);
   memcpy(made.characters, bytes, (size_t)length);
   made.characters[length] = '\0';
   return made;
 }
 
 /* The same for a NUL-terminated text. */
-static inline QuillonString QuillonMakeText(const char *text) {
+static inline QuillonString QuillonMakeText(const char* text) {
   return QuillonMakeString(text, text != NULL ? (int)strlen(text) : 0);
 }
 

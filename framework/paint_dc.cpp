@@ -1,0 +1,7 @@
+#include "framework/paint_dc.h"
+
+CPaintDC::CPaintDC(CWnd* window) : m_hDC(nullptr), m_ps{}, window_(window->m_hWnd) {
+  m_hDC = ::BeginPaint(window_, &m_ps);
+}
+
+CPaintDC::~CPaintDC() { ::EndPaint(window_, &m_ps); }

@@ -1,0 +1,57 @@
+#pragma once
+// The run's input file, one byte at a time.
+//
+// In plain mode every byte is one _read of the handle and moving back is one _lseek. In block
+// mode bytes arrive in large reads and moving back happens inside the block; what each byte,
+// each end-of-file test and each move back gives is the same as in plain mode. A file that
+// cannot seek is always read in plain mode, since only there does moving back fail as it must.
+#include "library/io_mode.h"
+
+namespace quillon {
+
+class InputReader {
+ public:
+  static constexpr int kNoByte = -1;
+
+  // Starts reading `handle`, positioned at the start of its file.
+  void Start(int handle, IoMode mode);
+
+  // The next byte (0 to 255), or kNoByte when none came: then Ended() or Failed() says why.
+  int ReadByte() { return next_ < end_ ? buffer_[next_++] : Refill(); }
+  // Whether the read that gave kNoByte met the end of the file.
+  bool Ended() const { return ended_; }
+
+  // What _eof says of the handle at the position of the next byte; -1 from the first failed
+  // read on, so that a file whose reads fail always ends the run.
+  int Eof();
+
+  // Moves the position back by `count` bytes, as _lseek(handle, -count, SEEK_CUR) would; if
+  // that would fail, the position stays.
+  void MoveBack(int count);
+
+  // Block mode: passes over bytes up to the next `wanted` byte or the block's last byte,
+  // whichever comes first. Only bytes whose end-of-file test would say 0 are passed over,
+  // so a caller that reads byte by byte and tests for the end after each sees no difference.
+  void SkipToward(unsigned char wanted);
+
+ private:
+  static constexpr int kBlockSize = 128 * 1024;
+  // Enough bytes kept from the previous block to move back over a whole anchor attempt.
+  static constexpr int kKeptBytes = 64;
+
+  int Refill();
+
+  int handle_ = -1;
+  bool plain_ = true;
+  bool ended_ = false;
+  bool failed_ = false;
+  long long base_ = 0;  // file offset of buffer_[0]
+  int next_ = 0;
+  int end_ = 0;
+  unsigned char buffer_[kKeptBytes + kBlockSize];
+};
+
+// The reader of the current run.
+InputReader& Input();
+
+}  // namespace quillon

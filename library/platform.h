@@ -1,0 +1,41 @@
+#pragma once
+// The C run-time and user-interface calls of the library, by their Windows names: the real
+// ones on Windows (msvcrt.dll, USER32), the stand-ins of runtime/ elsewhere.
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#else
+#include "runtime/lowio.h"
+#include "runtime/message_box.h"
+
+namespace quillon {
+using crt::_close;
+using crt::_eof;
+using crt::_itoa;
+using crt::_lseek;
+using crt::_O_BINARY;
+using crt::_O_CREAT;
+using crt::_O_RDONLY;
+using crt::_O_RDWR;
+using crt::_O_TRUNC;
+using crt::_open;
+using crt::_read;
+using crt::_S_IWRITE;
+using crt::_write;
+using crt::HWND;
+using crt::MB_YESNO;
+using crt::MessageBoxA;
+}  // namespace quillon
+#endif
+#include <cerrno>
+#include <cstdio>

@@ -1,0 +1,72 @@
+#include "library/url_writer.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "library/message_box.h"
+#include "library/messages.h"
+#include "library/platform.h"
+#include "library/record_output.h"
+#include "library/run_state.h"
+
+namespace quillon {
+
+bool IsExcluded(const char* address, const ExclusionKeywords& keywords) {
+  for (const CString* keyword : keywords) {
+    // An empty keyword occurs in every address; it is the second test that makes it inert.
+    if (std::strstr(address, keyword->GetString()) != nullptr &&
+        std::strcmp(keyword->GetString(), "") != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+int CopyPrintable(const char* source, char (&output)[UrlBufferSize]) {
+  int dropped = 0;
+  for (int i = 0; i < UrlBufferSize; ++i) {
+    unsigned char byte = static_cast<unsigned char>(source[i]);
+    if (byte == '\0') {
+      output[i - dropped] = '\0';
+      return i - dropped;
+    }
+    if (std::isprint(byte)) {
+      output[i - dropped] = static_cast<char>(byte);
+    } else {
+      ++dropped;
+    }
+  }
+  // A source without a NUL in the buffer breaks the contract; the output still ends.
+  output[UrlBufferSize - 1] = '\0';
+  return static_cast<int>(std::strlen(output));
+}
+
+void WriteRecordPieces(const char* address, int length) {
+  if (_write(OutputFile, address, static_cast<unsigned>(length)) == -1) {
+    char number[20];
+    _itoa(errno, number, 10);
+    StatusText = number;
+    ShowMessage(TextWriteFailed, CaptionError);
+  }
+  _write(OutputFile, "\r\n", 2);
+}
+
+void WriteUrlRecord(const ExclusionKeywords& keywords) {
+  const CString& url = *CurrentUrl;
+  const char* text = url.GetString();
+  // Only the bytes before the first NUL take part in anything from here on.
+  const void* nul = std::memchr(text, '\0', static_cast<size_t>(url.GetLength()));
+  int before_nul =
+      nul != nullptr ? static_cast<int>(static_cast<const char*>(nul) - text) : url.GetLength();
+  if (before_nul >= UrlBufferSize) return;
+  char search_copy[UrlBufferSize];
+  std::strcpy(search_copy, text);
+  if (IsExcluded(search_copy, keywords)) return;
+  char source_copy[UrlBufferSize];
+  std::strcpy(source_copy, text);
+  char output_copy[UrlBufferSize];
+  int length = CopyPrintable(source_copy, output_copy);
+  AppendRecord(output_copy, length);
+}
+
+}  // namespace quillon
