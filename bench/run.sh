@@ -1,0 +1,226 @@
+#!/bin/bash
+# The speed benchmark, in one command:
+#   bench/run.sh [--big] [--no-wine] [--runs N] [--size MB] [--wine-size MB] [--data DIR]
+#
+# Builds what it needs, makes the corpora that are missing (page, anchors, text; --size MiB
+# each, 200 by default) in DIR (default build/bench-data), and times, with the page cache warm,
+# quillon -q, grep for the anchor openings, cat, wc -l and the memchr floor on each. Every
+# figure is the median of N runs (default 5); peak memory is the largest seen. Prints Markdown
+# tables and keeps them in DIR/results.md.
+#   --big       also runs quillon once on a 1 GiB corpus of each kind (peak memory check)
+#   --no-wine   leaves out QUILLON.dll under Wine (--wine-size MiB corpora, default 50)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+data=$root/build/bench-data
+runs=5
+size=200
+wine_size=50
+big=0
+wine=1
+while (($#)); do
+  case $1 in
+    --big) big=1 ;;
+    --no-wine) wine=0 ;;
+    --runs) runs=$2; shift ;;
+    --size) size=$2; shift ;;
+    --wine-size) wine_size=$2; shift ;;
+    --data) data=$2; shift ;;
+    *) echo "usage: bench/run.sh [--big] [--no-wine] [--runs N] [--size MB] [--wine-size MB] [--data DIR]" >&2
+       exit 2 ;;
+  esac
+  shift
+done
+mkdir -p "$data"
+data=$(cd "$data" && pwd)
+results=$data/results.md
+kinds=(page anchors text)
+
+note() { echo "bench: $*" >&2; }
+
+# --- Build ---------------------------------------------------------------------------------
+cd "$root"
+note "building the native preset"
+quillon=$root/build/native/cli/quillon
+if ! { cmake --preset native >/dev/null && cmake --build --preset native --target quillon >/dev/null; }; then
+  # Others may be half way through a change; the last good build still tells something.
+  [[ -x $quillon ]] || { note "cannot build quillon"; exit 1; }
+  note "the native build fails now: timing the quillon built last ($(date -r "$quillon" '+%H:%M'))"
+fi
+tools=$root/build/native/bench
+if ! cmake --build --preset native --target make_corpus memchr_scan measure >/dev/null 2>&1; then
+  # The top level does not take bench/ in (or does not build): build the tools on their own.
+  tools=$root/build/bench-tools
+  cmake -S "$root/bench" -B "$tools" -G Ninja >/dev/null
+  cmake --build "$tools" -j2 --target make_corpus memchr_scan measure >/dev/null
+fi
+measure=$tools/measure
+
+# --- Corpora -------------------------------------------------------------------------------
+# corpus KIND MIB: path of that corpus, made if missing; its counts are in the .stats beside it.
+corpus() {
+  local file=$data/$1-$2m.html
+  if [[ ! -s $file || ! -s ${file%.html}.stats ]]; then
+    note "making $file"
+    "$tools/make_corpus" "$1" "$2" "$file" >"${file%.html}.stats.new"
+    mv "${file%.html}.stats.new" "${file%.html}.stats"
+  fi
+  echo "$file"
+}
+stat_of() { sed -n "s/.*$2=\([0-9]*\).*/\1/p" "${1%.html}.stats"; }
+
+# --- Timing --------------------------------------------------------------------------------
+# timed_once OUTPUT COMMAND...: "SECONDS PEAK_KIB" of one run. A grep that finds nothing
+# exits 1, which is not a failure here.
+timed_once() {
+  local line
+  line=$("$measure" "$@") || [[ $? -eq 1 ]] || { note "failed: ${*:2}"; exit 1; }
+  echo "$line"
+}
+
+# time_median OUTPUT COMMAND...: one untimed warm-up run, then $runs timed ones; prints
+# "MEDIAN_SECONDS PEAK_KIB" (the peak is the largest of all runs).
+time_median() {
+  local i
+  timed_once "$@" >/dev/null
+  for ((i = 0; i < runs; i++)); do
+    timed_once "$@"
+  done | sort -n -k1,1 |
+    awk '{ t[NR] = $1; if ($2 > m) m = $2 } END { print t[int((NR + 1) / 2)], m }'
+}
+
+mbps() { awk -v b="$1" -v t="$2" 'BEGIN { printf "%.0f", b / t / 1e6 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
+
+lines_of() { wc -l <"$1" | tr -d ' '; }
+
+machine="$(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n1)"
+{
+  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $machine; median of $runs runs, page cache warm; MB = 10^6 bytes."
+  echo
+} >"$results"
+
+# --- Linux tools side by side ---------------------------------------------------------------
+{
+  echo "| corpus | tool | MB/s | vs grep | vs memchr floor | peak RSS KiB | check |"
+  echo "|---|---|---:|---:|---:|---:|---|"
+} >>"$results"
+for kind in "${kinds[@]}"; do
+  file=$(corpus "$kind" "$size")
+  bytes=$(stat -c %s "$file")
+  records=$(stat_of "$file" records)
+  opens=$(stat_of "$file" opens)
+  cat "$file" >/dev/null
+  note "timing on $file"
+  read -r t_quillon m_quillon < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.quillon.out")
+  read -r t_grep m_grep < <(time_median "$data/$kind.grep.out" \
+    env LC_ALL=C grep -oiaE '<a href="http://[^"]*"' "$file")
+  read -r t_cat m_cat < <(time_median /dev/null cat "$file")
+  read -r t_wc m_wc < <(time_median /dev/null wc -l "$file")
+  read -r t_floor m_floor < <(time_median "$data/$kind.floor.out" "$tools/memchr_scan" "$file")
+
+  # The output has to be right for the speed to count.
+  check_quillon=ok
+  [[ $(lines_of "$data/$kind.quillon.out") == "$records" ]] ||
+    check_quillon="MISMATCH: $(lines_of "$data/$kind.quillon.out") lines, $records expected"
+  check_grep=ok
+  [[ $(lines_of "$data/$kind.grep.out") == "$records" ]] || check_grep="MISMATCH"
+  check_floor=ok
+  [[ $(cat "$data/$kind.floor.out") == "$opens" ]] || check_floor="MISMATCH"
+
+  row() { # TOOL SECONDS PEAK CHECK
+    echo "| $kind ($((bytes / 1000000)) MB) | $1 | $(mbps "$bytes" "$2") | $(ratio "$2" "$t_grep") |" \
+      "$(ratio "$2" "$t_floor") | $3 | $4 |"
+  }
+  {
+    row "quillon -q" "$t_quillon" "$m_quillon" "$check_quillon"
+    row "grep -oiaE" "$t_grep" "$m_grep" "$check_grep"
+    row "cat" "$t_cat" "$m_cat" ""
+    row "wc -l" "$t_wc" "$m_wc" ""
+    row "memchr floor" "$t_floor" "$m_floor" "$check_floor"
+  } >>"$results"
+done
+echo >>"$results"
+
+# --- 1 GiB corpora: quillon's peak memory --------------------------------------------------
+if ((big)); then
+  {
+    echo "| corpus (1 GiB) | quillon MB/s | peak RSS KiB | check |"
+    echo "|---|---:|---:|---|"
+  } >>"$results"
+  for kind in "${kinds[@]}"; do
+    file=$(corpus "$kind" 1024)
+    bytes=$(stat -c %s "$file")
+    cat "$file" >/dev/null
+    note "timing quillon once on $file"
+    read -r seconds peak < <("$measure" /dev/null "$quillon" -q "$file" "$data/$kind.big.out")
+    check=ok
+    [[ $(lines_of "$data/$kind.big.out") == "$(stat_of "$file" records)" ]] || check=MISMATCH
+    echo "| $kind | $(mbps "$bytes" "$seconds") | $peak | $check |" >>"$results"
+    rm -f "$data/$kind.big.out"
+  done
+  echo >>"$results"
+fi
+
+# --- QUILLON.dll under Wine -----------------------------------------------------------------
+wine_section() {
+  local build=$root/build/windows
+  note "building the windows preset"
+  cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null || {
+    echo "Wine: skipped, the windows preset does not build."
+    return
+  }
+  local driver=$build/bin/wine_bench.exe
+  if [[ ! -f $driver ]]; then
+    cmake -S "$root/bench" -B "$root/build/bench-windows" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+    cmake --build "$root/build/bench-windows" -j2 >/dev/null
+    driver=$root/build/bench-windows/bin/wine_bench.exe
+  fi
+  local dll
+  dll=$(find "$build" -iname quillon.dll -print -quit)
+  if [[ -z $dll ]]; then
+    echo "Wine: skipped, no QUILLON.dll in $build."
+    return
+  fi
+  # 32-bit Wine runs through qemu; the registration is lost on every boot.
+  if [[ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]]; then
+    [[ -e /proc/sys/fs/binfmt_misc/register ]] ||
+      mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+      >/proc/sys/fs/binfmt_misc/register
+  fi
+  export WINEPREFIX=$data/wine-prefix
+  [[ -f $WINEPREFIX/system.reg ]] || "$root/scripts/wine-template.sh" "$WINEPREFIX" >&2
+  echo "| corpus ($wine_size MiB) | quillon on Linux MB/s | QUILLON.dll under Wine MB/s | Linux / Wine | check |"
+  echo "|---|---:|---:|---:|---|"
+  local kind file bytes records t_linux m_linux line wine_mbps boxes check
+  for kind in "${kinds[@]}"; do
+    file=$(corpus "$kind" "$wine_size")
+    bytes=$(stat -c %s "$file")
+    records=$(stat_of "$file" records)
+    cat "$file" >/dev/null
+    note "timing quillon and QUILLON.dll on $file"
+    read -r t_linux m_linux < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.small.out")
+    line=$("$root/scripts/wine-run.sh" "$driver" "Z:$dll" "Z:$file" "Z:$data/$kind.wine.out" \
+      "$runs" 2>&1 | tr -d '\r' | grep '^bytes=' || true)
+    if [[ -z $line ]]; then
+      echo "| $kind | $(mbps "$bytes" "$t_linux") | failed | | |"
+      continue
+    fi
+    wine_mbps=$(sed -n 's/.*mbps=\([0-9.]*\).*/\1/p' <<<"$line")
+    boxes=$(sed -n 's/.*boxes=\([0-9]*\).*/\1/p' <<<"$line")
+    check=ok
+    [[ $(lines_of "$data/$kind.wine.out") == "$records" ]] ||
+      check="MISMATCH: $(lines_of "$data/$kind.wine.out") lines, $records expected"
+    [[ $boxes == "$runs" ]] || check="$check; $boxes boxes in $runs runs"
+    echo "| $kind | $(mbps "$bytes" "$t_linux") | ${wine_mbps%.*} |" \
+      "$(awk -v l="$(mbps "$bytes" "$t_linux")" -v w="$wine_mbps" 'BEGIN { printf "%.1f", l / w }') | $check |"
+  done
+}
+if ((wine)); then
+  wine_section >>"$results"
+  echo >>"$results"
+fi
+
+cat "$results"
