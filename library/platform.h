@@ -17,6 +17,7 @@
 #else
 #include "runtime/lowio.h"
 #include "runtime/message_box.h"
+#include "runtime/process.h"
 
 namespace quillon {
 using crt::_close;
@@ -29,8 +30,10 @@ using crt::_O_RDONLY;
 using crt::_O_RDWR;
 using crt::_O_TRUNC;
 using crt::_open;
+using crt::_P_WAIT;
 using crt::_read;
 using crt::_S_IWRITE;
+using crt::_spawnl;
 using crt::_write;
 using crt::HWND;
 using crt::MB_YESNO;

@@ -16,6 +16,14 @@ int _open(const char* path, int flags, int permission) {
   if (flags & _O_TRUNC) posix_flags |= O_TRUNC;
   if (flags & _O_EXCL) posix_flags |= O_EXCL;
   posix_flags |= O_CLOEXEC;
+  // A file without any write permission is read-only for everyone, as the read-only attribute
+  // is on Windows; the super-user must not write it either. Checked before _O_TRUNC empties it.
+  struct stat existing;
+  if ((flags & (_O_RDWR | _O_WRONLY)) && ::stat(path, &existing) == 0 &&
+      S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
+    errno = EACCES;
+    return -1;
+  }
   mode_t mode = (permission & _S_IWRITE) ? 0666 : 0444;
   int handle = Sys().open(path, posix_flags, mode);
   if (handle == -1) return -1;

@@ -19,7 +19,8 @@ inline constexpr int _S_IWRITE = 0x0080;
 
 // Opens `path`. `permission` matters only with _O_CREAT: _S_IWRITE makes a new file writable,
 // without it the new file is read-only. Text and binary mode are the same here (no newline
-// translation). A directory cannot be opened (EACCES), as on Windows.
+// translation). A directory cannot be opened (EACCES), as on Windows; nor, for writing, a file
+// without any write permission (Windows' read-only attribute), not even by the super-user.
 int _open(const char* path, int flags, int permission = 0);
 // Reads up to `count` bytes: the number read, 0 at the end of the file, -1 on failure.
 int _read(int handle, void* buffer, unsigned count);
