@@ -96,7 +96,7 @@ lines_of() { wc -l <"$1" | tr -d ' '; }
 
 machine="$(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n1)"
 {
-  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $machine; median of $runs runs, page cache warm; MB = 10^6 bytes."
+  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $machine; median of $runs runs, page cache warm; MB = 10^6 bytes; load average before: $(cut -d' ' -f1-3 /proc/loadavg)."
   echo
 } >"$results"
 
