@@ -1,0 +1,29 @@
+#pragma once
+// End-to-end cases of one extraction run: a page, six keywords, and exactly the bytes and boxes
+// the run must give. The Linux tests and the Windows driver under Wine run the same table.
+#include <array>
+#include <string>
+#include <vector>
+
+namespace cases {
+
+struct Box {
+  std::string caption;
+  std::string text;
+  bool operator==(const Box&) const = default;
+};
+
+struct ExtractionCase {
+  std::string name;
+  std::string page;                     // bytes of the input file
+  std::array<std::string, 6> keywords;  // missing ones empty
+  std::string output;                   // bytes of the output file afterwards
+  std::vector<Box> boxes;               // every box, in order
+};
+
+// The boxes of a run that finds its files: the opening notice alone.
+std::vector<Box> OpeningOnly();
+
+const std::vector<ExtractionCase>& ExtractionCases();
+
+}  // namespace cases

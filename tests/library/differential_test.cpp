@@ -1,0 +1,124 @@
+// Block mode against plain mode over many generated pages and keywords: the same output bytes,
+// the same boxes in the same order, the same state left behind.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "library/io_mode.h"
+#include "library/run_state.h"
+#include "tests/support/linux_test_support.h"
+
+namespace {
+
+using testing_support::BoxRecorder;
+using testing_support::ReadFile;
+using testing_support::RunExport;
+using testing_support::ScratchFolder;
+using testing_support::WriteFile;
+
+// Pieces that make anchors, near-anchors and noise likely.
+const char* const kPieces[] = {"<a href=\"http://",
+                               "<A HREF=\"HTTP://",
+                               "<a href=\"https://",
+                               "<a  href=\"http://",
+                               "<",
+                               "<<",
+                               "\"",
+                               ">",
+                               "</a>",
+                               "a",
+                               " ",
+                               "href=",
+                               "http://",
+                               ".html",
+                               ".HTM",
+                               "/",
+                               "\r\n",
+                               "\n",
+                               "\t",
+                               "yahoo",
+                               "example",
+                               "\x95\x5c",
+                               "\x82\xa0",
+                               "\x7f",
+                               "\xff",
+                               "www.example.com/",
+                               "x",
+                               "<p>",
+                               "<a href=\"http://www.yahoo.co.jp/\">"};
+
+std::string MakePage(std::mt19937& random, size_t pieces) {
+  std::string page;
+  std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+  std::uniform_int_distribution<int> rare(0, 199);
+  for (size_t i = 0; i < pieces; ++i) {
+    int roll = rare(random);
+    if (roll == 0) {
+      page += '\0';
+    } else if (roll == 1) {
+      page += std::string(450 + random() % 120, 'L');  // around the address length limit
+    } else {
+      page += kPieces[pick(random)];
+    }
+  }
+  return page;
+}
+
+struct Outcome {
+  std::string output;
+  std::vector<cases::Box> boxes;
+  std::string status;
+};
+
+Outcome Run(quillon::IoMode mode, const std::string& input, const std::string& output,
+            const std::array<std::string, 6>& keywords) {
+  quillon::SetIoMode(mode);
+  BoxRecorder recorder;
+  RunExport(input, output, keywords);
+  quillon::SetIoMode(quillon::IoMode::Block);
+  return Outcome{output == "/dev/full" ? "" : ReadFile(output), recorder.boxes(),
+                 std::string(quillon::StatusText.GetString(),
+                             static_cast<size_t>(quillon::StatusText.GetLength()))};
+}
+
+void ExpectSameOutcome(const std::string& page, const std::array<std::string, 6>& keywords,
+                       bool full_output, const std::string& label) {
+  ScratchFolder folder;
+  WriteFile(folder.Path("page.htm"), page);
+  std::string output = full_output ? "/dev/full" : folder.Path("out.txt");
+  Outcome plain = Run(quillon::IoMode::Plain, folder.Path("page.htm"), output, keywords);
+  Outcome block = Run(quillon::IoMode::Block, folder.Path("page.htm"), output, keywords);
+  EXPECT_EQ(block.output, plain.output) << label;
+  EXPECT_EQ(block.boxes, plain.boxes) << label;
+  EXPECT_EQ(block.status, plain.status) << label;
+}
+
+TEST(Differential, SmallPagesAndKeywords) {
+  std::mt19937 random(20261208);
+  const std::array<std::string, 6> keyword_sets[] = {
+      {}, {"yahoo"}, {"", "", "", "", "", "example"}, {"/"}, {"\x5c"}};
+  for (int round = 0; round < 300; ++round) {
+    std::string page = MakePage(random, 1 + random() % 200);
+    ExpectSameOutcome(page, keyword_sets[round % std::size(keyword_sets)], false,
+                      "round " + std::to_string(round));
+  }
+}
+
+TEST(Differential, PagesLargerThanOneBlock) {
+  // Anchors and failed attempts straddle the block boundaries of the reader.
+  std::mt19937 random(7);
+  for (int round = 0; round < 2; ++round) {
+    std::string page = MakePage(random, 25000 + random() % 5000);
+    ExpectSameOutcome(page, {"yahoo"}, false, "large round " + std::to_string(round));
+  }
+}
+
+TEST(Differential, OutputThatFailsEveryWrite) {
+  std::mt19937 random(99);
+  for (int round = 0; round < 20; ++round) {
+    std::string page = MakePage(random, 50 + random() % 300);
+    ExpectSameOutcome(page, {"yahoo"}, true, "full round " + std::to_string(round));
+  }
+}
+
+}  // namespace

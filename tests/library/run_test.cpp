@@ -1,0 +1,306 @@
+// One run against the file system: the files it opens, the boxes it shows, the state it
+// leaves, and the arguments it releases, whichever way it ends.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <thread>
+
+#include "framework/cstring.h"
+#include "library/io_mode.h"
+#include "library/messages.h"
+#include "library/quillon.h"
+#include "library/run_state.h"
+#include "runtime/system_calls.h"
+#include "tests/support/linux_test_support.h"
+
+namespace {
+
+using cases::Box;
+using testing_support::BoxRecorder;
+using testing_support::FileExists;
+using testing_support::ReadFile;
+using testing_support::RunExport;
+using testing_support::ScratchFolder;
+using testing_support::WriteFile;
+
+const Box kOpening{quillon::CaptionError, quillon::TextSearchStarting};
+const Box kOutputNotOpened{quillon::CaptionError, quillon::TextOutputNotOpened};
+const Box kInputMissing{quillon::CaptionInputMissing, quillon::TextInputMissing};
+const Box kFileError{quillon::CaptionError, quillon::TextFileError};
+const Box kWriteFailed{quillon::CaptionError, quillon::TextWriteFailed};
+
+class RunTest : public ::testing::TestWithParam<quillon::IoMode> {
+ protected:
+  void SetUp() override { quillon::SetIoMode(GetParam()); }
+  void TearDown() override {
+    crt::Sys() = crt::RealSystemCalls();
+    quillon::SetIoMode(quillon::IoMode::Block);
+    FailStringAllocationsAfter(-1);
+  }
+  ScratchFolder folder_;
+};
+
+TEST(MessageTexts, AreCodePage932Bytes) {
+  EXPECT_STREQ(quillon::TextSearchStarting,
+               "\x83\x41\x83\x68\x83\x8c\x83\x58\x82\xcc\x8e\xe6\x93\xbe\x82\xf0\x8a\x4a\x8e\x6e"
+               "\x82\xb5\x82\xdc\x82\xb7\x81\x42");
+  EXPECT_STREQ(quillon::CaptionInputMissing, "\x83\x47\x83\x89\x81\x5b\x82\xc5\x82\xb7\x81\x42");
+}
+
+// Opening the files.
+
+TEST_P(RunTest, MissingInputLeavesAnEmptyOutputAndSaysSo) {
+  WriteFile(folder_.Path("out.txt"), "old contents");
+  BoxRecorder recorder;
+  RunExport(folder_.Path("missing.htm"), folder_.Path("out.txt"));
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "");
+  EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kInputMissing}));
+  EXPECT_STREQ(quillon::StatusText, quillon::TextInputMissing);
+  EXPECT_FALSE(quillon::OutputFileOpen);
+}
+
+std::vector<std::string> opened_paths;
+int RecordingOpen(const char* path, int flags, mode_t mode) {
+  opened_paths.push_back(path);
+  return crt::RealSystemCalls().open(path, flags, mode);
+}
+
+TEST_P(RunTest, OutputThatIsAFolderStopsTheRunBeforeTheInputIsOpened) {
+  std::filesystem::create_directory(folder_.Path("out.txt"));
+  WriteFile(folder_.Path("page.htm"), "<a href=\"http://x.example/\">");
+  opened_paths.clear();
+  crt::Sys().open = RecordingOpen;
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kOutputNotOpened}));
+  EXPECT_EQ(opened_paths, std::vector<std::string>{folder_.Path("out.txt")});
+  EXPECT_EQ(quillon::OutputFile, -1);
+}
+
+TEST_P(RunTest, NewOutputFileIsWritable) {
+  WriteFile(folder_.Path("page.htm"), "");
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), folder_.Path("new.txt"));
+  struct stat status;
+  ASSERT_EQ(stat(folder_.Path("new.txt").c_str(), &status), 0);
+  EXPECT_TRUE(status.st_mode & S_IWUSR);
+}
+
+TEST_P(RunTest, InputAndOutputNamingTheSameFileLeaveItEmpty) {
+  WriteFile(folder_.Path("both.htm"), "<a href=\"http://gone.example/\">x</a>");
+  BoxRecorder recorder;
+  RunExport(folder_.Path("both.htm"), folder_.Path("both.htm"));
+  EXPECT_EQ(ReadFile(folder_.Path("both.htm")), "");
+  EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
+}
+
+TEST_P(RunTest, EveryBoxHasYesNoButtonsAndNoOwner) {
+  BoxRecorder recorder;
+  RunExport(folder_.Path("missing.htm"), folder_.Path("out.txt"));
+  ASSERT_EQ(recorder.styles().size(), 2u);
+  for (size_t i = 0; i < recorder.styles().size(); ++i) {
+    EXPECT_EQ(recorder.styles()[i], 4u);
+    EXPECT_EQ(recorder.owners()[i], nullptr);
+  }
+}
+
+// What a run leaves behind.
+
+TEST_P(RunTest, RunLeavesStatusAndClosesBothFiles) {
+  WriteFile(folder_.Path("page.htm"), "<a href=\"http://a.example/\">x</a> tail");
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
+  EXPECT_STREQ(*quillon::CurrentUrl, "http://a.example/");
+  EXPECT_FALSE(quillon::OutputFileOpen);
+  EXPECT_FALSE(quillon::InputFileOpen);
+  EXPECT_EQ(fcntl(quillon::InputFile, F_GETFD), -1);
+  EXPECT_EQ(fcntl(quillon::OutputFile, F_GETFD), -1);
+}
+
+TEST_P(RunTest, PageEndingOnTheClosingQuoteEndsWithoutReadingAtTheEnd) {
+  WriteFile(folder_.Path("page.htm"), "<a href=\"http://last.example/\"");
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://last.example/\r\n");
+  EXPECT_STREQ(quillon::StatusText, "\"");
+  EXPECT_FALSE(quillon::OutputFileOpen);
+}
+
+TEST_P(RunTest, TwoRunsInARowLeaveTheSameFile) {
+  WriteFile(folder_.Path("page.htm"),
+            "<a href=\"http://a.example/\"><a href=\"http://b.example\">");
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  std::string first = ReadFile(folder_.Path("out.txt"));
+  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), first);
+  EXPECT_EQ(first, "http://a.example/\r\nhttp://b.example/\r\n");
+  EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kOpening}));
+}
+
+// Failing files.
+
+TEST_P(RunTest, OutputThatFailsEveryWriteReportsEachAddressAndReachesTheEnd) {
+  WriteFile(folder_.Path("page.htm"),
+            "<a href=\"http://1.example/\"><a href=\"http://yahoo.example/\">"
+            "<a href=\"http://3.example/\">end");
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), "/dev/full", {"yahoo"});
+  EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed, kWriteFailed}));
+  EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
+}
+
+int write_calls_to_full = 0;
+ssize_t CountingWrite(int fd, const void* buffer, size_t count) {
+  ++write_calls_to_full;
+  return crt::RealSystemCalls().write(fd, buffer, count);
+}
+
+TEST_P(RunTest, FailedAddressWriteStillAttemptsItsLineEnd) {
+  WriteFile(folder_.Path("page.htm"), "<a href=\"http://1.example/\">");
+  write_calls_to_full = 0;
+  crt::Sys().write = CountingWrite;
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), "/dev/full");
+  // Plain: address, CR LF. Block: the block, then address and CR LF again the plain way.
+  EXPECT_EQ(write_calls_to_full, GetParam() == quillon::IoMode::Plain ? 2 : 3);
+  EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed}));
+}
+
+ssize_t FailingRead(int, void*, size_t) {
+  errno = EIO;
+  return -1;
+}
+
+TEST_P(RunTest, InputWhoseReadsFailIsReportedAndEndsTheRun) {
+  WriteFile(folder_.Path("page.htm"), "<a href=\"http://never.example/\">");
+  crt::Sys().read = FailingRead;
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "");
+  EXPECT_FALSE(quillon::OutputFileOpen);
+}
+
+int reads_before_failure = 0;
+ssize_t ReadThenFail(int fd, void* buffer, size_t count) {
+  if (reads_before_failure-- > 0)
+    return crt::RealSystemCalls().read(fd, buffer, count < 55 ? count : 55);
+  errno = EIO;
+  return -1;
+}
+
+TEST_P(RunTest, ReadFailingInsideAnAddressDropsItKeepsEarlierRecordsAndEnds) {
+  // The first 55 bytes arrive, then reads fail: inside the second anchor's address.
+  WriteFile(folder_.Path("page.htm"),
+            "<a href=\"http://a.example/\">......"
+            "<a href=\"http://b.example/long/path/\">");
+  reads_before_failure = GetParam() == quillon::IoMode::Plain ? 55 : 1;
+  crt::Sys().read = ReadThenFail;
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://a.example/\r\n");
+  EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
+}
+
+TEST_P(RunTest, PipeAsInputGivesItsRecordsThenTheFileError) {
+  std::string fifo = folder_.Path("page.fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&fifo] { WriteFile(fifo, "<a href=\"http://piped.example/\"> more"); });
+  BoxRecorder recorder;
+  RunExport(fifo, folder_.Path("out.txt"));
+  writer.join();
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://piped.example/\r\n");
+  EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
+}
+
+// The eight arguments are released on every way out.
+
+bool HoldsBuffer(CString& text) {
+  char* characters = text.Detach();
+  text = CString::Attach(characters);
+  return characters != nullptr;
+}
+
+long BlocksOfState() {
+  return (HoldsBuffer(quillon::StatusText) ? 1 : 0) +
+         (quillon::CurrentUrl && HoldsBuffer(*quillon::CurrentUrl) ? 1 : 0);
+}
+
+void RunWithCountedArguments(const std::string& input, const std::string& output) {
+  CString built[8] = {
+      CString(input.c_str()), CString(output.c_str()), "kw1", "kw2", "kw3", "kw4", "kw5", "kw6"};
+  BEGIN_SEARCH_ADD(QuillonString{built[0].Detach()}, QuillonString{built[1].Detach()},
+                   QuillonString{built[2].Detach()}, QuillonString{built[3].Detach()},
+                   QuillonString{built[4].Detach()}, QuillonString{built[5].Detach()},
+                   QuillonString{built[6].Detach()}, QuillonString{built[7].Detach()});
+}
+
+TEST_P(RunTest, ArgumentsAreReleasedOnEveryWayOut) {
+  WriteFile(folder_.Path("page.htm"), "<a href=\"http://a.example/\">");
+  std::filesystem::create_directory(folder_.Path("folder"));
+  BoxRecorder recorder;
+  struct Way {
+    const char* name;
+    std::string input, output;
+  } ways[] = {
+      {"normal end", folder_.Path("page.htm"), folder_.Path("out.txt")},
+      {"output not opened", folder_.Path("page.htm"), folder_.Path("folder")},
+      {"input missing", folder_.Path("missing.htm"), folder_.Path("out.txt")},
+  };
+  for (const Way& way : ways) {
+    long before = LiveStringBlocks() - BlocksOfState();
+    RunWithCountedArguments(way.input, way.output);
+    EXPECT_EQ(LiveStringBlocks() - BlocksOfState(), before) << way.name;
+  }
+}
+
+TEST_P(RunTest, AllocationFailureEndsTheRunQuietlyWithEverythingReleasedAndClosed) {
+  std::string page;
+  for (int i = 0; i < 20; ++i)
+    page += "<a href=\"http://host" + std::to_string(i) + ".example/" +
+            std::string(static_cast<size_t>(i * 20), 'p') + "\">";
+  WriteFile(folder_.Path("page.htm"), page);
+  for (long successes = 0; successes < 12; ++successes) {
+    quillon::StatusText.Empty();
+    quillon::CurrentUrl.reset();
+    long before = LiveStringBlocks();
+    BoxRecorder recorder;
+    CString built[8] = {CString(folder_.Path("page.htm").c_str()),
+                        CString(folder_.Path("out.txt").c_str()),
+                        "",
+                        "",
+                        "",
+                        "",
+                        "",
+                        ""};
+    FailStringAllocationsAfter(successes);
+    EXPECT_NO_THROW(
+        BEGIN_SEARCH_ADD(QuillonString{built[0].Detach()}, QuillonString{built[1].Detach()},
+                         QuillonString{built[2].Detach()}, QuillonString{built[3].Detach()},
+                         QuillonString{built[4].Detach()}, QuillonString{built[5].Detach()},
+                         QuillonString{built[6].Detach()}, QuillonString{built[7].Detach()}));
+    FailStringAllocationsAfter(-1);
+    EXPECT_EQ(LiveStringBlocks() - BlocksOfState(), before) << successes;
+    EXPECT_FALSE(quillon::OutputFileOpen) << successes;
+    EXPECT_FALSE(quillon::InputFileOpen) << successes;
+    // Whatever was found before the failure is in the file, whole records only.
+    std::string written = ReadFile(folder_.Path("out.txt"));
+    EXPECT_TRUE(written.empty() || written.ends_with("\r\n")) << successes;
+    EXPECT_LE(recorder.boxes().size(), 1u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, RunTest,
+                         ::testing::Values(quillon::IoMode::Block, quillon::IoMode::Plain),
+                         [](const auto& info) {
+                           return info.param == quillon::IoMode::Block ? "Block" : "Plain";
+                         });
+
+}  // namespace

@@ -1,0 +1,52 @@
+#pragma once
+// What the Linux tests share: a scratch folder, file helpers, a recorder of message boxes,
+// and one run of the export with plain strings.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "runtime/message_box.h"
+#include "tests/cases/extraction_cases.h"
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+// The file's bytes; "<missing>" when it cannot be read.
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Records every box shown while it lives (caption, text, style, owner) and answers No.
+class BoxRecorder {
+ public:
+  BoxRecorder();
+  ~BoxRecorder();
+  const std::vector<cases::Box>& boxes() const { return boxes_; }
+  const std::vector<unsigned>& styles() const { return styles_; }
+  const std::vector<void*>& owners() const { return owners_; }
+
+ private:
+  std::vector<cases::Box> boxes_;
+  std::vector<unsigned> styles_;
+  std::vector<void*> owners_;
+  crt::MessagePresenter previous_;
+};
+
+// One call of BEGIN_SEARCH_ADD with strings built as a C caller builds them.
+void RunExport(const std::string& input, const std::string& output,
+               const std::array<std::string, 6>& keywords = {});
+
+}  // namespace testing_support
