@@ -1,0 +1,116 @@
+// The quillon tool as a user runs it: standard error, exit status and the file it writes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/support/linux_test_support.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::ScratchFolder;
+using testing_support::WriteFile;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Runs the tool in `folder` with `arguments` (already quoted for the shell).
+Result RunTool(const ScratchFolder& folder, const std::string& arguments) {
+  std::string command = "cd '" + folder.path() + "' && '" QUILLON_TOOL "' " + arguments +
+                        " > tool.out 2> tool.err < /dev/null";
+  int raw = std::system(command.c_str());
+  return Result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(folder.Path("tool.out")),
+                ReadFile(folder.Path("tool.err"))};
+}
+
+// Expected lines are UTF-8 whatever the build's character set.
+std::string Utf8(const char8_t* text) {
+  return reinterpret_cast<const char*>(text);
+}
+
+const std::string kOpening = Utf8(u8"[ERROR] アドレスの取得を開始します。\n");
+
+TEST(ToolTest, RunWritesAddressesAndShowsOnlyTheOpeningNotice) {
+  ScratchFolder folder;
+  WriteFile(folder.Path("page.htm"),
+            "<A HREF=\"http://a.example/x.html\">a</A><a href=\"http://www.yahoo.co.jp/\">y</a>");
+  Result result = RunTool(folder, "page.htm out.txt yahoo");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, kOpening);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(ReadFile(folder.Path("out.txt")), "http://a.example/x.html\r\n");
+}
+
+TEST(ToolTest, QuietLeavesOutOnlyTheOpeningNotice) {
+  ScratchFolder folder;
+  WriteFile(folder.Path("page.htm"), "");
+  Result quiet_ok = RunTool(folder, "-q page.htm out.txt");
+  EXPECT_EQ(quiet_ok.status, 0);
+  EXPECT_EQ(quiet_ok.err, "");
+  Result quiet_missing = RunTool(folder, "--quiet missing.htm out.txt");
+  EXPECT_EQ(quiet_missing.status, 1);
+  EXPECT_EQ(quiet_missing.err, Utf8(u8"[エラーです。] ファイルが存在しません。\n"));
+}
+
+TEST(ToolTest, EveryOtherBoxBecomesAUtf8LineAndExitStatusOne) {
+  ScratchFolder folder;
+  WriteFile(folder.Path("page.htm"),
+            "<a href=\"http://1.example/\"><a href=\"http://2.example/\">");
+  std::filesystem::create_directory(folder.Path("dir"));
+  struct {
+    std::string arguments, err;
+  } const cases[] = {
+      {"missing.htm out.txt", kOpening + Utf8(u8"[エラーです。] ファイルが存在しません。\n")},
+      {"page.htm dir", kOpening + Utf8(u8"[ERROR] 書出しファイルが開けない\n")},
+      {"page.htm /dev/full", kOpening + "[ERROR] errno\n[ERROR] errno\n"},
+  };
+  for (const auto& c : cases) {
+    Result result = RunTool(folder, c.arguments);
+    EXPECT_EQ(result.status, 1) << c.arguments;
+    EXPECT_EQ(result.err, c.err) << c.arguments;
+  }
+  EXPECT_TRUE(testing_support::FileExists(folder.Path("out.txt")));
+  EXPECT_EQ(ReadFile(folder.Path("out.txt")), "");
+}
+
+TEST(ToolTest, UsageErrorsRunNothing) {
+  ScratchFolder folder;
+  WriteFile(folder.Path("page.htm"), "<a href=\"http://1.example/\">");
+  for (const char* arguments :
+       {"", "page.htm", "-z page.htm out.txt", "page.htm out.txt 1 2 3 4 5 6 7"}) {
+    Result result = RunTool(folder, arguments);
+    EXPECT_EQ(result.status, 2) << arguments;
+    EXPECT_NE(result.err.find("Usage: quillon"), std::string::npos) << arguments;
+    EXPECT_FALSE(testing_support::FileExists(folder.Path("out.txt"))) << arguments;
+  }
+}
+
+TEST(ToolTest, HelpAndVersion) {
+  ScratchFolder folder;
+  Result help = RunTool(folder, "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+  Result version = RunTool(folder, "--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "quillon 1.0.0.1\n");
+}
+
+TEST(ToolTest, SixKeywordsAllTakePart) {
+  ScratchFolder folder;
+  std::string page;
+  for (const char* host : {"k1", "k2", "k3", "k4", "k5", "k6", "kept"}) {
+    page += std::string("<a href=\"http://") + host + ".example/\">";
+  }
+  WriteFile(folder.Path("page.htm"), page);
+  Result result = RunTool(folder, "-q page.htm out.txt k1. k2. k3. k4. k5. k6.");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(ReadFile(folder.Path("out.txt")), "http://kept.example/\r\n");
+}
+
+}  // namespace
