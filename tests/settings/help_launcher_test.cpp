@@ -42,18 +42,22 @@ TEST_F(HelpLauncherTest, RunProgramPassesTwoArgumentsAndReturnsExitCode) {
 }
 
 TEST_F(HelpLauncherTest, RunProgramGivesMinusOneWhenNothingToStart) {
-  EXPECT_EQ(quillon::RunProgram("no-such-program.exe", "x"), -1);
-  EXPECT_EQ(ReadFile("argv.txt"), "<missing>");
+  BoxRecorder recorder;
+  for (const char* program : {"no-such-program.exe", "c:\\windows\\no-such-help.exe"}) {
+    SCOPED_TRACE(program);
+    EXPECT_EQ(quillon::RunProgram(program, " vantrel.hlp"), -1);
+  }
+  EXPECT_TRUE(recorder.Boxes().empty());
 }
 
-#ifndef _WIN32
-// The fixed Windows path names nothing here, so the help program cannot start.
+// On Linux the fixed Windows path names nothing, so the help program cannot start. A Wine
+// prefix has a help program there, which starts (and, with no display, ends at once).
 TEST_F(HelpLauncherTest, ShowHelpWithoutHelpProgramGivesMinusOneSilently) {
+  if (std::filesystem::exists(quillon::HelpProgram)) GTEST_SKIP() << "a help program exists";
   BoxRecorder recorder;
   EXPECT_EQ(quillon::ShowHelp(), -1);
   EXPECT_TRUE(recorder.Boxes().empty());
 }
-#endif
 
 }  // namespace
 }  // namespace quillon_test
