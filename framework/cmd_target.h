@@ -38,49 +38,57 @@ class CCmdTarget {
 };
 
 // In a class body: the class has its own table.
-#define DECLARE_MESSAGE_MAP()                                            \
- public:                                                                 \
-  static const AFX_MSGMAP* GetThisMessageMap();                          \
-  const AFX_MSGMAP* GetMessageMap() const override { return GetThisMessageMap(); } \
-                                                                         \
+#define DECLARE_MESSAGE_MAP()                        \
+ public:                                             \
+  static const AFX_MSGMAP* GetThisMessageMap();      \
+  const AFX_MSGMAP* GetMessageMap() const override { \
+    return GetThisMessageMap();                      \
+  }                                                  \
+                                                     \
  private:
 
 // The table of `theClass`, whose unmatched messages go on to `baseClass`'s table. Entries go
 // between BEGIN_MESSAGE_MAP and END_MESSAGE_MAP, each ending in a comma.
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)          \
-  const AFX_MSGMAP* theClass::GetThisMessageMap() {     \
-    using ThisClass = theClass;                         \
-    using TheBaseClass = baseClass;                     \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)      \
+  const AFX_MSGMAP* theClass::GetThisMessageMap() { \
+    using ThisClass [[maybe_unused]] = theClass;    \
+    using TheBaseClass = baseClass;                 \
     static const AFX_MSGMAP_ENTRY entries[] = {
-
-#define END_MESSAGE_MAP()                                                      \
-  {0, 0, 0, nullptr}                                                           \
-  }                                                                            \
-  ;                                                                            \
-  static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries};   \
-  return &map;                                                                 \
+#define END_MESSAGE_MAP()                                                    \
+  { 0, 0, 0, nullptr }                                                       \
+  }                                                                          \
+  ;                                                                          \
+  static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
+  return &map;                                                               \
   }
 
-#define AFX_THUNK(body)                                                     \
-  [](CCmdTarget* target_, WPARAM wParam_, LPARAM lParam_) -> LRESULT {      \
-    ThisClass* self_ = static_cast<ThisClass*>(target_);                    \
-    (void)self_;                                                            \
-    (void)wParam_;                                                          \
-    (void)lParam_;                                                          \
-    body;                                                                   \
+#define AFX_THUNK(body)                                                \
+  [](CCmdTarget* target_, WPARAM wParam_, LPARAM lParam_) -> LRESULT { \
+    ThisClass* self_ = static_cast<ThisClass*>(target_);               \
+    (void)self_;                                                       \
+    (void)wParam_;                                                     \
+    (void)lParam_;                                                     \
+    body;                                                              \
   }
 
 // WM_COMMAND from control or command `id` with notification `code`: void handler().
-#define ON_CONTROL(code, id, memberFxn) \
-  {WM_COMMAND, (code), (id), AFX_THUNK((self_->*(memberFxn))(); return 0)},
+#define ON_CONTROL(code, id, memberFxn)                                      \
+  { WM_COMMAND, (code), (id), AFX_THUNK((self_->*(memberFxn))(); return 0) } \
+  ,
 #define ON_COMMAND(id, memberFxn) ON_CONTROL(0, id, memberFxn)
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 
 // void OnSysCommand(UINT command, LPARAM lParam)
-#define ON_WM_SYSCOMMAND() \
-  {WM_SYSCOMMAND, 0, 0, AFX_THUNK(self_->OnSysCommand(static_cast<UINT>(wParam_), lParam_); return 0)},
+#define ON_WM_SYSCOMMAND()                                                            \
+  {                                                                                   \
+    WM_SYSCOMMAND, 0, 0,                                                              \
+        AFX_THUNK(self_->OnSysCommand(static_cast<UINT>(wParam_), lParam_); return 0) \
+  }                                                                                   \
+  ,
 // void OnPaint()
-#define ON_WM_PAINT() {WM_PAINT, 0, 0, AFX_THUNK(self_->OnPaint(); return 0)},
+#define ON_WM_PAINT()                                       \
+  { WM_PAINT, 0, 0, AFX_THUNK(self_->OnPaint(); return 0) } \
+  ,
 // HCURSOR OnQueryDragIcon()
 #define ON_WM_QUERYDRAGICON() \
   {WM_QUERYDRAGICON, 0, 0, AFX_THUNK(return reinterpret_cast<LRESULT>(self_->OnQueryDragIcon()))},

@@ -17,8 +17,8 @@ INT_PTR CDialog::DoModal() {
   HWND owner = nullptr;
   if (parent_ != nullptr) {
     owner = parent_->m_hWnd;
-  } else if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd != this &&
-                                          app->m_pMainWnd != nullptr) {
+  } else if (CWinApp* app = AfxGetApp();
+             app != nullptr && app->m_pMainWnd != this && app->m_pMainWnd != nullptr) {
     owner = app->m_pMainWnd->m_hWnd;
   }
   LPCSTR name = MAKEINTRESOURCEA(template_id_);
@@ -36,9 +36,13 @@ void CDialog::OnOK() {
   if (UpdateData(TRUE)) EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+  EndDialog(IDCANCEL);
+}
 
-void CDialog::EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+void CDialog::EndDialog(int result) {
+  ::EndDialog(m_hWnd, result);
+}
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 

@@ -4,4 +4,6 @@ CPaintDC::CPaintDC(CWnd* window) : m_hDC(nullptr), m_ps{}, window_(window->m_hWn
   m_hDC = ::BeginPaint(window_, &m_ps);
 }
 
-CPaintDC::~CPaintDC() { ::EndPaint(window_, &m_ps); }
+CPaintDC::~CPaintDC() {
+  ::EndPaint(window_, &m_ps);
+}

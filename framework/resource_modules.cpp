@@ -1,6 +1,8 @@
 #include "framework/resource_modules.h"
 
-HINSTANCE AfxGetResourceHandle() noexcept { return ::GetModuleHandleA(nullptr); }
+HINSTANCE AfxGetResourceHandle() noexcept {
+  return ::GetModuleHandleA(nullptr);
+}
 
 HINSTANCE AfxFindResourceHandle(LPCSTR name, LPCSTR type) noexcept {
   // The program's own module first, then the module this framework code lives in (the same

@@ -11,15 +11,21 @@ CWinApp* the_app = nullptr;
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
-CWinApp::CWinApp(const char* appName) noexcept : m_pszAppName(appName) { the_app = this; }
+CWinApp::CWinApp(const char* appName) noexcept : m_pszAppName(appName) {
+  the_app = this;
+}
 
 CWinApp::~CWinApp() {
   if (the_app == this) the_app = nullptr;
 }
 
-CWinApp* AfxGetApp() noexcept { return the_app; }
+CWinApp* AfxGetApp() noexcept {
+  return the_app;
+}
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+  return TRUE;
+}
 
 int CWinApp::Run() {
   MSG message;
@@ -30,9 +36,13 @@ int CWinApp::Run() {
   return ExitInstance();
 }
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() {
+  return 0;
+}
 
-BOOL CWinApp::Enable3dControls() { return LOBYTE(LOWORD(::GetVersion())) >= 4; }
+BOOL CWinApp::Enable3dControls() {
+  return LOBYTE(LOWORD(::GetVersion())) >= 4;
+}
 
 HICON CWinApp::LoadIcon(UINT id) const {
   LPCSTR name = MAKEINTRESOURCEA(id);

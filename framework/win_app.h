@@ -2,6 +2,9 @@
 // The application: one static object per program, started by AfxWinMain.
 #include "framework/wnd.h"
 
+// The framework's Help command.
+#define ID_HELP 0xE146
+
 class CWinApp : public CCmdTarget {
  public:
   // `appName` null: the program's file name without its extension, set when it starts.

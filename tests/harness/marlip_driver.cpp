@@ -1,0 +1,31 @@
+// Drives MARLIP.EXE under Wine through its real windows.
+//   marlip_driver MARLIP.EXE NO_EXPORT_QUILLON.dll
+// Works in its current folder. Exit code 0 when every check passed.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "tests/harness/expect.h"
+#include "tests/harness/probe.h"
+#include "tests/harness/scenarios.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::printf("usage: marlip_driver MARLIP.EXE NO_EXPORT_QUILLON.dll\n");
+    return 2;
+  }
+  // The dialogs' texts travel as code page 932 bytes inside MARLIP.
+  if (!EXPECT_EQ(932u, GetACP())) return 1;
+  wchar_t here[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, here);
+  driver::Setup setup{driver::WindowsPath(argv[1]), driver::WindowsPath(argv[2]), here};
+
+  driver::CheckResources(setup);
+  driver::CheckDialogs(setup);
+  driver::CheckTestRuns(setup);
+  driver::CheckClosing(setup);
+  driver::CheckMissingLibrary(setup);
+
+  std::printf("%d checks, %d failed\n", driver::CheckCount(), driver::FailureCount());
+  return driver::FailureCount() == 0 ? 0 : 1;
+}
