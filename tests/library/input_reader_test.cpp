@@ -44,12 +44,11 @@ TEST(InputReaderTest, BlockReaderMatchesPlainReaderOnRandomScripts) {
   for (int i = 0; i < 300000; ++i) content += "ab<cdefgh"[random() % 9];
   WriteFile(folder.Path("f"), content);
   for (int round = 0; round < 6; ++round) {
-    std::vector<int> script;
+    // Long stretches of plain reads first carry the position across block edges.
+    std::vector<int> script(round % 2 == 1 ? 140000 : 0, 0);
     // Skipping is only equivalent inside the scan loop; the run-level tests cover it.
     std::discrete_distribution<int> kind({60, 20, 10});
     for (int i = 0; i < 20000; ++i) script.push_back(kind(random));
-    // Long stretches of plain reads carry the position across block edges.
-    for (int i = 0; i < 150000 && round % 2 == 1; ++i) script.insert(script.begin(), 0);
     EXPECT_EQ(Trace(folder.Path("f"), IoMode::Block, script),
               Trace(folder.Path("f"), IoMode::Plain, script))
         << "round " << round;
