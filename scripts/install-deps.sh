@@ -1,0 +1,99 @@
+#!/bin/bash
+# Installs everything this project needs on a Debian 12 machine. Run as root:
+#   scripts/install-deps.sh [--linux-only]
+# Safe to run again: what is already there is left as it is. Quiet unless something fails;
+# ends with a one-line summary. --linux-only skips the Windows cross build and Wine.
+#
+# Where the kernel cannot run 32-bit programs itself, 32-bit Wine runs through qemu-i386 by
+# binfmt_misc. bookworm's own qemu is far too slow for Wine (about 50 s of CPU per process),
+# so qemu comes from bookworm-backports. The binfmt registration does not survive a reboot
+# and holds the interpreter open (flag F), so it is made again on every run.
+set -u
+set -o pipefail
+
+linux_only=0
+for argument in "$@"; do
+  case $argument in
+    --linux-only) linux_only=1 ;;
+    *)
+      echo "usage: install-deps.sh [--linux-only]" >&2
+      exit 2
+      ;;
+  esac
+done
+if [[ $(id -u) -ne 0 ]]; then
+  echo "install-deps.sh: run as root" >&2
+  exit 1
+fi
+
+log=$(mktemp /tmp/install-deps.XXXXXX.log)
+fail() {
+  echo "install-deps.sh: $1 (log follows)" >&2
+  tail -n 60 "$log" >&2
+  exit 1
+}
+quietly() { "$@" >>"$log" 2>&1; }
+export DEBIAN_FRONTEND=noninteractive
+apt_install() { quietly apt-get install -y -q "$@" || fail "apt-get install $* failed"; }
+
+linux_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev clang-format
+  locales)
+windows_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  mingw-w64-tools libc6:i386 wine wine32:i386 xvfb xauth x11-utils fonts-ipafont-gothic
+  imagemagick)
+backports=/etc/apt/sources.list.d/backports.sources
+
+if ((!linux_only)) && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  quietly dpkg --add-architecture i386 || fail "cannot add the i386 architecture"
+fi
+quietly apt-get update -q || fail "apt-get update failed"
+apt_install "${linux_packages[@]}"
+
+# Wine picks its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  if grep -q '^# *ja_JP.UTF-8 UTF-8' /etc/locale.gen; then
+    sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  elif ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  fi
+  quietly locale-gen || fail "locale-gen failed"
+fi
+
+summary="Linux toolchain ready"
+if ((!linux_only)); then
+  apt_install "${windows_packages[@]}"
+  how32="natively"
+  binfmt=/proc/sys/fs/binfmt_misc
+  # Once qemu-i386 is registered, 32-bit programs start through it: that is no sign of a
+  # kernel that runs them itself.
+  if [[ -e $binfmt/qemu-i386 ]] || ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    how32="through qemu-i386"
+    if [[ ! -f $backports ]]; then
+      cat >"$backports" <<'SOURCES'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm-backports
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+      quietly apt-get update -q || fail "apt-get update (backports) failed"
+    fi
+    apt_install -t bookworm-backports qemu-user-static
+    [[ -x /usr/bin/qemu-i386-static ]] || fail "qemu-i386-static is missing"
+    if [[ ! -e $binfmt/register ]]; then
+      quietly mount -t binfmt_misc binfmt_misc "$binfmt" || fail "cannot mount binfmt_misc"
+    fi
+    # The packaged registration may lack the F flag or hold an older qemu open.
+    if [[ -e $binfmt/qemu-i386 ]]; then
+      echo -1 >"$binfmt/qemu-i386" || fail "cannot remove the old qemu-i386 registration"
+    fi
+    # binfmt_misc decodes the \x escapes itself.
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+      >"$binfmt/register" || fail "cannot register qemu-i386 with binfmt_misc"
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1 || fail "32-bit programs still do not run"
+  fi
+  WINEDEBUG=-all wine --version >>"$log" 2>&1 || fail "wine does not start"
+  summary="Linux toolchain, MinGW-w64 i686, $(wine --version 2>/dev/null) (32-bit $how32) and ja_JP.UTF-8 ready"
+fi
+rm -f "$log"
+echo "install-deps.sh: $summary"
