@@ -9,7 +9,9 @@ struct Header {
   int capacity;
 };
 
-Header* HeaderOf(char* characters) { return reinterpret_cast<Header*>(characters) - 1; }
+Header* HeaderOf(char* characters) {
+  return reinterpret_cast<Header*>(characters) - 1;
+}
 
 char* NewBlock(int capacity) {
   void* block = AllocStringBlock(sizeof(Header) + static_cast<std::size_t>(capacity) + 1);
@@ -21,15 +23,23 @@ char* NewBlock(int capacity) {
   return characters;
 }
 
-int LengthOf(const char* text) { return text != nullptr ? static_cast<int>(std::strlen(text)) : 0; }
+int LengthOf(const char* text) {
+  return text != nullptr ? static_cast<int>(std::strlen(text)) : 0;
+}
 
 }  // namespace
 
-CString::CString(const char* text) { Assign(text, LengthOf(text)); }
+CString::CString(const char* text) {
+  Assign(text, LengthOf(text));
+}
 
-CString::CString(const char* bytes, int length) { Assign(bytes, length); }
+CString::CString(const char* bytes, int length) {
+  Assign(bytes, length);
+}
 
-CString::CString(const CString& other) { Assign(other.data_, other.GetLength()); }
+CString::CString(const CString& other) {
+  Assign(other.data_, other.GetLength());
+}
 
 CString& CString::operator=(const CString& other) {
   if (this != &other) Assign(other.data_, other.GetLength());
@@ -70,7 +80,9 @@ CString& CString::operator+=(const CString& other) {
   return *this;
 }
 
-int CString::GetLength() const noexcept { return data_ != nullptr ? HeaderOf(data_)->length : 0; }
+int CString::GetLength() const noexcept {
+  return data_ != nullptr ? HeaderOf(data_)->length : 0;
+}
 
 CString CString::Right(int count) const {
   int length = GetLength();

@@ -25,11 +25,26 @@ class CString {
   CString& operator=(const CString& other);
   CString& operator=(CString&& other) noexcept;
   CString& operator=(const char* text);
+  // A string of the one byte `byte` (a NUL byte included). Cheap when the buffer has room,
+  // which is what a status updated for every byte read needs.
+  CString& operator=(char byte) {
+    if (data_ != nullptr && reinterpret_cast<const int*>(data_)[-1] >= 1) {
+      data_[0] = byte;
+      data_[1] = '\0';
+      reinterpret_cast<int*>(data_)[-2] = 1;
+      return *this;
+    }
+    Assign(&byte, 1);
+    return *this;
+  }
 
   // Appends one byte; a NUL byte is appended like any other.
   CString& operator+=(char byte);
   CString& operator+=(const char* text);
   CString& operator+=(const CString& other);
+
+  // Appends `length` bytes, NUL bytes included.
+  void Append(const char* bytes, int length);
 
   int GetLength() const noexcept;
   bool IsEmpty() const noexcept { return GetLength() == 0; }
@@ -59,7 +74,6 @@ class CString {
 
  private:
   void Assign(const char* bytes, int length);
-  void Append(const char* bytes, int length);
   void Reserve(int capacity);
 
   char* data_ = nullptr;

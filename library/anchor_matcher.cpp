@@ -1,8 +1,8 @@
 #include "library/anchor_matcher.h"
 
-#include <cctype>
 #include <cstring>
 
+#include "library/character_classes.h"
 #include "library/character_source.h"
 #include "library/input_reader.h"
 #include "library/run_state.h"
@@ -14,6 +14,30 @@ namespace {
 constexpr int kComparedLength = 15;
 constexpr int kMoveBack = 14;
 
+bool MatchesAt(int byte, int position) {
+  // kNoByte, like a NUL byte, matches nothing.
+  return byte != InputReader::kNoByte &&
+         (byte == AnchorPattern[position] ||
+          LowerCase(static_cast<unsigned char>(byte)) == AnchorPattern[position]);
+}
+
+// Whether the 15 bytes at `bytes` complete the opening.
+bool MatchesOpening(const unsigned char* bytes) {
+  for (int position = 1; position <= kComparedLength; ++position) {
+    if (!MatchesAt(bytes[position - 1], position)) return false;
+  }
+  return true;
+}
+
+// Appends what the address still has room for; the rest is read but not kept. Past
+// UrlBufferSize bytes the address is skipped, or already decided by an earlier NUL, so the
+// run's memory stays bounded whatever the page holds.
+void AppendToUrl(CString& url, const unsigned char* bytes, int count) {
+  int room = UrlBufferSize - url.GetLength();
+  if (count > room) count = room;
+  if (count > 0) url.Append(reinterpret_cast<const char*>(bytes), count);
+}
+
 // Captures the address after "http://" up to its closing double quote. Returns false when the
 // input ends (or fails) first: the unfinished address is dropped.
 bool CaptureUrl() {
@@ -21,17 +45,48 @@ bool CaptureUrl() {
   CString& url = *CurrentUrl;
   url = "http://";
   for (;;) {
+    const unsigned char* taken;
+    int count;
+    bool closed = Input().TakeUntil('"', taken, count);
+    AppendToUrl(url, taken, count);
+    if (closed) {
+      NoteBytesTaken('"');
+      return true;
+    }
+    if (count > 0) NoteBytesTaken(taken[count - 1]);
     int byte = NextInputByte();
     if (byte == InputReader::kNoByte) return false;
     if (byte == '"') return true;
-    // Past UrlBufferSize bytes the address is skipped or already decided by an earlier NUL,
-    // so the rest is read but not kept: the run's memory stays bounded.
-    if (url.GetLength() < UrlBufferSize) url += static_cast<char>(byte);
+    unsigned char kept = static_cast<unsigned char>(byte);
+    AppendToUrl(url, &kept, 1);
   }
 }
 
-// Whether the last characters of `url` are `suffix`, the letters A to Z folded to lower case:
-// the same answer as comparing url.Right(n) with it, without making that string.
+// The attempt when the block holds all 15 bytes and one more: reading them and moving back
+// 14 comes to taking one byte.
+bool MatchFromBlock(const unsigned char* ahead) {
+  NoteBytesTaken(ahead[kComparedLength - 1]);
+  if (!MatchesOpening(ahead)) {
+    Input().Advance(kComparedLength - kMoveBack);
+    return false;
+  }
+  Input().Advance(kComparedLength);
+  return true;
+}
+
+// The attempt byte by byte, as the design of the matcher has it.
+bool MatchByteByByte() {
+  int match_count = 0;
+  for (int position = 1; position <= kComparedLength; ++position) {
+    if (MatchesAt(NextInputByte(), position)) ++match_count;
+  }
+  if (match_count == kComparedLength) return true;
+  if (Input().Eof() == 0) Input().MoveBack(kMoveBack);
+  return false;
+}
+
+// Whether `url` ends in `suffix` with its letters A to Z folded to lower case: what comparing
+// url.Right(n) with CompareNoCase answers, without making that string.
 bool EndsWithFolded(const CString& url, const char* suffix) {
   int count = static_cast<int>(std::strlen(suffix));
   int start = url.GetLength() - count;
@@ -54,20 +109,9 @@ void ApplyTrailingSlash(CString& url) {
 }
 
 void MatchAnchor(const ExclusionKeywords& keywords) {
-  int match_count = 0;
-  for (int position = 1; position <= kComparedLength; ++position) {
-    int byte = NextInputByte();
-    // kNoByte, like a NUL byte, matches nothing.
-    if (byte != InputReader::kNoByte &&
-        (byte == AnchorPattern[position] || std::tolower(byte) == AnchorPattern[position])) {
-      ++match_count;
-    }
-  }
-  if (match_count != kComparedLength) {
-    if (Input().Eof() == 0) Input().MoveBack(kMoveBack);
-    return;
-  }
-  if (!CaptureUrl()) return;
+  const unsigned char* ahead = Input().Ahead(kComparedLength);
+  bool matched = ahead != nullptr ? MatchFromBlock(ahead) : MatchByteByByte();
+  if (!matched || !CaptureUrl()) return;
   ApplyTrailingSlash(*CurrentUrl);
   WriteUrlRecord(keywords);
 }

@@ -7,15 +7,33 @@
 
 namespace quillon {
 namespace {
+
 bool last_read_delivered = false;
+bool delivered_since = false;
+
+}  // namespace
+
+void NoteBytesTaken(unsigned char last) {
+  delivered_since = true;
+  if (last != 0) {
+    StatusText = static_cast<char>(last);
+  } else {
+    StatusText = "";
+  }
+}
+
+bool BytesDeliveredSince() {
+  return delivered_since;
+}
+void ForgetBytesDelivered() {
+  delivered_since = false;
 }
 
 int ReadInputByte() {
   int byte = Input().ReadByte();
   last_read_delivered = byte != InputReader::kNoByte;
   if (last_read_delivered) {
-    const char text[2] = {static_cast<char>(byte), '\0'};
-    StatusText = text;
+    NoteBytesTaken(static_cast<unsigned char>(byte));
     return byte;
   }
   if (Input().Ended()) {

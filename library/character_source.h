@@ -18,4 +18,12 @@ int ReadInputByte();
 // kNoByte wherever no byte was delivered.
 int NextInputByte();
 
+// For readers that take several bytes at once from the block: StatusText becomes what the
+// last of them would have made it.
+void NoteBytesTaken(unsigned char last);
+
+// Whether any byte has been delivered since the last call of ForgetBytesDelivered.
+bool BytesDeliveredSince();
+void ForgetBytesDelivered();
+
 }  // namespace quillon

@@ -1,6 +1,7 @@
 #include "library/extraction_run.h"
 
 #include "library/anchor_matcher.h"
+#include "library/character_classes.h"
 #include "library/character_source.h"
 #include "library/input_reader.h"
 #include "library/message_box.h"
@@ -39,6 +40,7 @@ void ScanInput(const ExclusionKeywords& keywords) {
 void RunExtraction(const RunArguments& arguments) {
   StatusText = "";
   ShowMessage(TextSearchStarting, CaptionError);
+  TakeCharacterClasses();
 
   OutputFile = _open(arguments.output, _O_BINARY | _O_TRUNC | _O_CREAT | _O_RDWR, _S_IWRITE);
   if (OutputFile == -1) {

@@ -66,3 +66,22 @@ void InputReader::SkipToward(unsigned char wanted) {
 }
 
 }  // namespace quillon
+
+namespace quillon {
+
+bool InputReader::TakeUntil(unsigned char wanted, const unsigned char*& taken, int& count) {
+  taken = buffer_ + next_;
+  count = 0;
+  if (plain_ || next_ >= end_) return false;
+  const void* found = std::memchr(taken, wanted, static_cast<size_t>(end_ - next_));
+  if (found == nullptr) {
+    count = end_ - next_;
+    next_ = end_;
+    return false;
+  }
+  count = static_cast<int>(static_cast<const unsigned char*>(found) - taken);
+  next_ += count + 1;
+  return true;
+}
+
+}  // namespace quillon

@@ -29,6 +29,18 @@ class InputReader {
   // that would fail, the position stays.
   void MoveBack(int count);
 
+  // Block mode: the next `count` bytes when they are in the block with at least one more
+  // after them (so an end-of-file test after them says 0), else null. Plain mode: null.
+  const unsigned char* Ahead(int count) const {
+    return !plain_ && !failed_ && end_ - next_ > count ? buffer_ + next_ : nullptr;
+  }
+  // Takes `count` bytes that Ahead() has shown.
+  void Advance(int count) { next_ += count; }
+  // Block mode: takes the bytes before the next `wanted` byte in the block, and that byte
+  // too when it is there. Sets `taken` to the bytes before it and returns whether it was
+  // found; false with nothing taken in plain mode or at the end of the block.
+  bool TakeUntil(unsigned char wanted, const unsigned char*& taken, int& count);
+
   // Block mode: passes over bytes up to the next `wanted` byte or the block's last byte,
   // whichever comes first. Only bytes whose end-of-file test would say 0 are passed over,
   // so a caller that reads byte by byte and tests for the end after each sees no difference.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "library/character_source.h"
 #include "library/platform.h"
 #include "library/run_state.h"
 #include "library/url_writer.h"
@@ -16,8 +17,10 @@ char pending[kBlockSize];
 int pending_size = 0;
 
 // Writes again, the plain way, every record of `block` that the first `done` bytes did not
-// complete. A record whose address was partly written counts as written, as a short _write
-// does, and gets its CR LF; one whose CR went out but not its LF is finished.
+// complete. Only the last record, and only if no byte has been read since it was found, may
+// leave its error number in StatusText: so it would be had it been written at once. A record whose
+// address was partly written counts as written, as a short _write does, and gets its CR LF; one
+// whose CR went out but not its LF is finished.
 void WriteRemainingRecords(const char* block, int size, int done) {
   int start = 0;
   while (start < size) {
@@ -26,7 +29,8 @@ void WriteRemainingRecords(const char* block, int size, int done) {
     int address_end = static_cast<int>(line_end - block);
     int record_end = address_end + 2;
     if (done <= start) {
-      WriteRecordPieces(block + start, address_end - start);
+      bool latest = record_end == size && !BytesDeliveredSince();
+      WriteRecordPieces(block + start, address_end - start, latest);
     } else if (done < address_end) {
       _write(OutputFile, "\r\n", 2);
     }
@@ -47,6 +51,7 @@ void AppendRecord(const char* address, int length) {
     return;
   }
   if (pending_size + length + 2 > kBlockSize) FlushOutput();
+  ForgetBytesDelivered();
   std::memcpy(pending + pending_size, address, static_cast<size_t>(length));
   pending[pending_size + length] = '\r';
   pending[pending_size + length + 1] = '\n';

@@ -1,8 +1,8 @@
 #include "library/url_writer.h"
 
-#include <cctype>
 #include <cstring>
 
+#include "library/character_classes.h"
 #include "library/message_box.h"
 #include "library/messages.h"
 #include "library/platform.h"
@@ -30,7 +30,7 @@ int CopyPrintable(const char* source, char (&output)[UrlBufferSize]) {
       output[i - dropped] = '\0';
       return i - dropped;
     }
-    if (std::isprint(byte)) {
+    if (IsPrintable(byte)) {
       output[i - dropped] = static_cast<char>(byte);
     } else {
       ++dropped;
@@ -41,11 +41,11 @@ int CopyPrintable(const char* source, char (&output)[UrlBufferSize]) {
   return static_cast<int>(std::strlen(output));
 }
 
-void WriteRecordPieces(const char* address, int length) {
+void WriteRecordPieces(const char* address, int length, bool status_follows) {
   if (_write(OutputFile, address, static_cast<unsigned>(length)) == -1) {
     char number[20];
     _itoa(errno, number, 10);
-    StatusText = number;
+    if (status_follows) StatusText = number;
     ShowMessage(TextWriteFailed, CaptionError);
   }
   _write(OutputFile, "\r\n", 2);

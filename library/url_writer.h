@@ -23,8 +23,10 @@ bool IsExcluded(const char* address, const ExclusionKeywords& keywords);
 int CopyPrintable(const char* source, char (&output)[UrlBufferSize]);
 
 // Writes one record the plain way: the address with one _write and, whether or not that
-// failed, CR LF with another. A failed address write puts the error number in StatusText and
-// shows "errno".
-void WriteRecordPieces(const char* address, int length);
+// failed, CR LF with another. A failed address write shows "errno" and, with
+// `status_follows`, first puts the error number in StatusText. (Records written again after
+// a failed block write pass false for all but the latest, whose error would long since have
+// been overwritten by the bytes read after it.)
+void WriteRecordPieces(const char* address, int length, bool status_follows = true);
 
 }  // namespace quillon
