@@ -1,6 +1,7 @@
 #!/bin/bash
 # The speed benchmark, in one command:
-#   bench/run.sh [--big] [--no-wine] [--runs N] [--size MB] [--wine-size MB] [--data DIR]
+#   bench/run.sh [--big] [--no-wine|--wine-only] [--runs N] [--size MB] [--wine-size MB] [--data DIR]
+#                [--dll QUILLON.dll] [--wine-runs N]
 #
 # Builds what it needs, makes the corpora that are missing (page, anchors, text; --size MiB
 # each, 200 by default) in DIR (default build/bench-data), and times, with the page cache warm,
@@ -9,6 +10,9 @@
 # tables and keeps them in DIR/results.md.
 #   --big       also runs quillon once on a 1 GiB corpus of each kind (peak memory check)
 #   --no-wine   leaves out QUILLON.dll under Wine (--wine-size MiB corpora, default 50)
+#   --wine-only leaves out the Linux tools side by side
+#   --dll       times this QUILLON.dll instead of the one the windows preset builds
+#   --wine-runs runs of the DLL per corpus (default 3: under the emulation a run is slow)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,15 +22,21 @@ size=200
 wine_size=50
 big=0
 wine=1
+dll_override=
+wine_runs=3
+linux=1
 while (($#)); do
   case $1 in
     --big) big=1 ;;
     --no-wine) wine=0 ;;
+    --wine-only) linux=0 ;;
     --runs) runs=$2; shift ;;
     --size) size=$2; shift ;;
     --wine-size) wine_size=$2; shift ;;
     --data) data=$2; shift ;;
-    *) echo "usage: bench/run.sh [--big] [--no-wine] [--runs N] [--size MB] [--wine-size MB] [--data DIR]" >&2
+    --dll) dll_override=$2; shift ;;
+    --wine-runs) wine_runs=$2; shift ;;
+    *) echo "usage: bench/run.sh [--big] [--no-wine|--wine-only] [--runs N] [--size MB] [--wine-size MB] [--data DIR] [--dll QUILLON.dll] [--wine-runs N]" >&2
        exit 2 ;;
   esac
   shift
@@ -79,15 +89,15 @@ timed_once() {
 }
 
 # time_median OUTPUT COMMAND...: one untimed warm-up run, then $runs timed ones; prints
-# "MEDIAN_SECONDS PEAK_KIB" (the peak is the largest of all runs).
+# "MEDIAN_SECONDS PEAK_KIB MEDIAN_CPU_SECONDS" (the peak is the largest of all runs).
 time_median() {
-  local i
+  local i samples
   timed_once "$@" >/dev/null
-  for ((i = 0; i < runs; i++)); do
-    timed_once "$@"
-  done | sort -n -k1,1 |
-    awk '{ t[NR] = $1; if ($2 > m) m = $2 } END { print t[int((NR + 1) / 2)], m }'
+  samples=$(for ((i = 0; i < runs; i++)); do timed_once "$@"; done)
+  echo "$(median 1 <<<"$samples") $(sort -n -k2,2 <<<"$samples" | tail -n1 | cut -d' ' -f2)" \
+    "$(median 3 <<<"$samples")"
 }
+median() { sort -n -k"$1,$1" | awk -v c="$1" '{ v[NR] = $c } END { print v[int((NR + 1) / 2)] }'; }
 
 mbps() { awk -v b="$1" -v t="$2" 'BEGIN { printf "%.0f", b / t / 1e6 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
@@ -101,46 +111,48 @@ machine="$(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -
 } >"$results"
 
 # --- Linux tools side by side ---------------------------------------------------------------
-{
-  echo "| corpus | tool | MB/s | vs grep | vs memchr floor | peak RSS KiB | check |"
-  echo "|---|---|---:|---:|---:|---:|---|"
-} >>"$results"
-for kind in "${kinds[@]}"; do
-  file=$(corpus "$kind" "$size")
-  bytes=$(stat -c %s "$file")
-  records=$(stat_of "$file" records)
-  opens=$(stat_of "$file" opens)
-  cat "$file" >/dev/null
-  note "timing on $file"
-  read -r t_quillon m_quillon < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.quillon.out")
-  read -r t_grep m_grep < <(time_median "$data/$kind.grep.out" \
-    env LC_ALL=C grep -oiaE '<a href="http://[^"]*"' "$file")
-  read -r t_cat m_cat < <(time_median /dev/null cat "$file")
-  read -r t_wc m_wc < <(time_median /dev/null wc -l "$file")
-  read -r t_floor m_floor < <(time_median "$data/$kind.floor.out" "$tools/memchr_scan" "$file")
-
-  # The output has to be right for the speed to count.
-  check_quillon=ok
-  [[ $(lines_of "$data/$kind.quillon.out") == "$records" ]] ||
-    check_quillon="MISMATCH: $(lines_of "$data/$kind.quillon.out") lines, $records expected"
-  check_grep=ok
-  [[ $(lines_of "$data/$kind.grep.out") == "$records" ]] || check_grep="MISMATCH"
-  check_floor=ok
-  [[ $(cat "$data/$kind.floor.out") == "$opens" ]] || check_floor="MISMATCH"
-
-  row() { # TOOL SECONDS PEAK CHECK
-    echo "| $kind ($((bytes / 1000000)) MB) | $1 | $(mbps "$bytes" "$2") | $(ratio "$2" "$t_grep") |" \
-      "$(ratio "$2" "$t_floor") | $3 | $4 |"
-  }
+if ((linux)); then
   {
-    row "quillon -q" "$t_quillon" "$m_quillon" "$check_quillon"
-    row "grep -oiaE" "$t_grep" "$m_grep" "$check_grep"
-    row "cat" "$t_cat" "$m_cat" ""
-    row "wc -l" "$t_wc" "$m_wc" ""
-    row "memchr floor" "$t_floor" "$m_floor" "$check_floor"
+    echo "| corpus | tool | MB/s | CPU MB/s | vs grep | vs memchr floor | peak RSS KiB | check |"
+    echo "|---|---|---:|---:|---:|---:|---:|---|"
   } >>"$results"
-done
-echo >>"$results"
+  for kind in "${kinds[@]}"; do
+    file=$(corpus "$kind" "$size")
+    bytes=$(stat -c %s "$file")
+    records=$(stat_of "$file" records)
+    opens=$(stat_of "$file" opens)
+    cat "$file" >/dev/null
+    note "timing on $file"
+    read -r t_quillon m_quillon c_quillon < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.quillon.out")
+    read -r t_grep m_grep c_grep < <(time_median "$data/$kind.grep.out" \
+      env LC_ALL=C grep -oiaE '<a href="http://[^"]*"' "$file")
+    read -r t_cat m_cat c_cat < <(time_median /dev/null cat "$file")
+    read -r t_wc m_wc c_wc < <(time_median /dev/null wc -l "$file")
+    read -r t_floor m_floor c_floor < <(time_median "$data/$kind.floor.out" "$tools/memchr_scan" "$file")
+
+    # The output has to be right for the speed to count.
+    check_quillon=ok
+    [[ $(lines_of "$data/$kind.quillon.out") == "$records" ]] ||
+      check_quillon="MISMATCH: $(lines_of "$data/$kind.quillon.out") lines, $records expected"
+    check_grep=ok
+    [[ $(lines_of "$data/$kind.grep.out") == "$records" ]] || check_grep="MISMATCH"
+    check_floor=ok
+    [[ $(cat "$data/$kind.floor.out") == "$opens" ]] || check_floor="MISMATCH"
+
+    row() { # TOOL SECONDS PEAK CPU_SECONDS CHECK
+      echo "| $kind ($((bytes / 1000000)) MB) | $1 | $(mbps "$bytes" "$2") | $(mbps "$bytes" "$4") |" \
+        "$(ratio "$2" "$t_grep") | $(ratio "$2" "$t_floor") | $3 | $5 |"
+    }
+    {
+      row "quillon -q" "$t_quillon" "$m_quillon" "$c_quillon" "$check_quillon"
+      row "grep -oiaE" "$t_grep" "$m_grep" "$c_grep" "$check_grep"
+      row "cat" "$t_cat" "$m_cat" "$c_cat" ""
+      row "wc -l" "$t_wc" "$m_wc" "$c_wc" ""
+      row "memchr floor" "$t_floor" "$m_floor" "$c_floor" "$check_floor"
+    } >>"$results"
+  done
+  echo >>"$results"
+fi
 
 # --- 1 GiB corpora: quillon's peak memory --------------------------------------------------
 if ((big)); then
@@ -153,7 +165,7 @@ if ((big)); then
     bytes=$(stat -c %s "$file")
     cat "$file" >/dev/null
     note "timing quillon once on $file"
-    read -r seconds peak < <("$measure" /dev/null "$quillon" -q "$file" "$data/$kind.big.out")
+    read -r seconds peak _ < <("$measure" /dev/null "$quillon" -q "$file" "$data/$kind.big.out")
     check=ok
     [[ $(lines_of "$data/$kind.big.out") == "$(stat_of "$file" records)" ]] || check=MISMATCH
     echo "| $kind | $(mbps "$bytes" "$seconds") | $peak | $check |" >>"$results"
@@ -164,25 +176,25 @@ fi
 
 # --- QUILLON.dll under Wine -----------------------------------------------------------------
 wine_section() {
-  local build=$root/build/windows
-  note "building the windows preset"
-  cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null || {
-    echo "Wine: skipped, the windows preset does not build."
-    return
-  }
-  local driver=$build/bin/wine_bench.exe
-  if [[ ! -f $driver ]]; then
-    cmake -S "$root/bench" -B "$root/build/bench-windows" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-    cmake --build "$root/build/bench-windows" -j2 >/dev/null
-    driver=$root/build/bench-windows/bin/wine_bench.exe
-  fi
-  local dll
-  dll=$(find "$build" -iname quillon.dll -print -quit)
+  local dll=$dll_override
   if [[ -z $dll ]]; then
-    echo "Wine: skipped, no QUILLON.dll in $build."
-    return
+    note "building the windows preset"
+    if ! { cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null; }; then
+      echo "Wine: skipped, the windows preset does not build."
+      return
+    fi
+    dll=$(find "$root/build/windows" -iname quillon.dll -print -quit)
+    if [[ -z $dll ]]; then
+      echo "Wine: skipped, no QUILLON.dll in build/windows."
+      return
+    fi
   fi
+  # The driver is one file: build it on its own, whatever the top level takes in.
+  local driver_build=$root/build/bench-windows
+  cmake -S "$root/bench" -B "$driver_build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+  cmake --build "$driver_build" -j2 >/dev/null
+  local driver=$driver_build/bin/wine_bench.exe
   # 32-bit Wine runs through qemu; the registration is lost on every boot.
   if [[ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]]; then
     [[ -e /proc/sys/fs/binfmt_misc/register ]] ||
@@ -192,30 +204,36 @@ wine_section() {
   fi
   export WINEPREFIX=$data/wine-prefix
   [[ -f $WINEPREFIX/system.reg ]] || "$root/scripts/wine-template.sh" "$WINEPREFIX" >&2
-  echo "| corpus ($wine_size MiB) | quillon on Linux MB/s | QUILLON.dll under Wine MB/s | Linux / Wine | check |"
-  echo "|---|---:|---:|---:|---|"
-  local kind file bytes records t_linux m_linux line wine_mbps boxes check
+  echo "DLL: $dll"
+  echo
+  echo "| corpus ($wine_size MiB) | quillon on Linux MB/s | QUILLON.dll under Wine MB/s | Linux / Wine | CPU MB/s Linux | CPU MB/s Wine | CPU Linux / Wine | memchr floor under Wine MB/s | DLL vs that floor | check |"
+  echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---|"
+  local kind file bytes records t_linux m_linux c_linux line wine_mbps wine_cpu wine_floor boxes check
   for kind in "${kinds[@]}"; do
     file=$(corpus "$kind" "$wine_size")
     bytes=$(stat -c %s "$file")
     records=$(stat_of "$file" records)
     cat "$file" >/dev/null
     note "timing quillon and QUILLON.dll on $file"
-    read -r t_linux m_linux < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.small.out")
+    read -r t_linux m_linux c_linux < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.small.out")
     line=$("$root/scripts/wine-run.sh" "$driver" "Z:$dll" "Z:$file" "Z:$data/$kind.wine.out" \
-      "$runs" 2>&1 | tr -d '\r' | grep '^bytes=' || true)
+      "$wine_runs" 2>&1 | tr -d '\r' | grep '^bytes=' || true)
     if [[ -z $line ]]; then
-      echo "| $kind | $(mbps "$bytes" "$t_linux") | failed | | |"
+      echo "| $kind | $(mbps "$bytes" "$t_linux") | failed | | $(mbps "$bytes" "$c_linux") | | | | | |"
       continue
     fi
-    wine_mbps=$(sed -n 's/.*mbps=\([0-9.]*\).*/\1/p' <<<"$line")
+    wine_mbps=$(sed -n 's/.* mbps=\([0-9.]*\).*/\1/p' <<<"$line")
+    wine_cpu=$(sed -n 's/.*cpu_mbps=\([0-9.]*\).*/\1/p' <<<"$line")
+    wine_floor=$(sed -n 's/.*floor_mbps=\([0-9.]*\).*/\1/p' <<<"$line")
     boxes=$(sed -n 's/.*boxes=\([0-9]*\).*/\1/p' <<<"$line")
     check=ok
     [[ $(lines_of "$data/$kind.wine.out") == "$records" ]] ||
       check="MISMATCH: $(lines_of "$data/$kind.wine.out") lines, $records expected"
-    [[ $boxes == "$runs" ]] || check="$check; $boxes boxes in $runs runs"
-    echo "| $kind | $(mbps "$bytes" "$t_linux") | ${wine_mbps%.*} |" \
-      "$(awk -v l="$(mbps "$bytes" "$t_linux")" -v w="$wine_mbps" 'BEGIN { printf "%.1f", l / w }') | $check |"
+    [[ $boxes == "$wine_runs" ]] || check="$check; $boxes boxes in $wine_runs runs"
+    [[ $line == *" opens=$(stat_of "$file" opens)"* ]] || check="$check; floor count wrong"
+    echo "| $kind | $(mbps "$bytes" "$t_linux") | $wine_mbps | $(ratio "$wine_mbps" "$(mbps "$bytes" "$t_linux")") |" \
+      "$(mbps "$bytes" "$c_linux") | $wine_cpu | $(ratio "$wine_cpu" "$(mbps "$bytes" "$c_linux")") |" \
+      "$wine_floor | $(ratio "$wine_floor" "$wine_mbps") | $check |"
   done
 }
 if ((wine)); then
