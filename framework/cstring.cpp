@@ -80,10 +80,6 @@ CString& CString::operator+=(const CString& other) {
   return *this;
 }
 
-int CString::GetLength() const noexcept {
-  return data_ != nullptr ? HeaderOf(data_)->length : 0;
-}
-
 CString CString::Right(int count) const {
   int length = GetLength();
   if (count < 0) count = 0;

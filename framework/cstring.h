@@ -46,7 +46,9 @@ class CString {
   // Appends `length` bytes, NUL bytes included.
   void Append(const char* bytes, int length);
 
-  int GetLength() const noexcept;
+  int GetLength() const noexcept {
+    return data_ != nullptr ? reinterpret_cast<const int*>(data_)[-2] : 0;
+  }
   bool IsEmpty() const noexcept { return GetLength() == 0; }
   // The characters, NUL-terminated; never null ("" when empty).
   const char* GetString() const noexcept { return data_ != nullptr ? data_ : ""; }

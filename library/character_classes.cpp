@@ -3,32 +3,19 @@
 #include <cctype>
 
 namespace quillon {
-namespace {
 
-struct Classes {
-  unsigned char lower[256];
-  bool printable[256];
-  Classes() { Take(); }
-  void Take() {
-    for (int byte = 0; byte < 256; ++byte) {
-      lower[byte] = static_cast<unsigned char>(std::tolower(byte));
-      printable[byte] = std::isprint(byte) != 0;
-    }
-  }
-};
-
-Classes classes;
-
-}  // namespace
+CharacterClasses Classes;
 
 void TakeCharacterClasses() {
-  classes.Take();
+  for (int byte = 0; byte < 256; ++byte) {
+    Classes.lower[byte] = static_cast<unsigned char>(std::tolower(byte));
+    Classes.printable[byte] = std::isprint(byte) != 0;
+  }
 }
-unsigned char LowerCase(unsigned char byte) {
-  return classes.lower[byte];
-}
-bool IsPrintable(unsigned char byte) {
-  return classes.printable[byte];
-}
+
+namespace {
+// Taken when the library is loaded, so the functions answer before any run too.
+const bool taken_at_load = (TakeCharacterClasses(), true);
+}  // namespace
 
 }  // namespace quillon

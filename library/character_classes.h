@@ -3,12 +3,24 @@
 // changes the locale, and a table look-up is far cheaper than a call for every byte.
 namespace quillon {
 
+struct CharacterClasses {
+  unsigned char lower[256];
+  bool printable[256];
+};
+
+// The answers of the locale last taken (the default one until a run starts).
+extern CharacterClasses Classes;
+
 // Takes the answers of the current locale; called at the start of each run.
 void TakeCharacterClasses();
 
-// tolower of `byte` in the locale last taken (the default one until a run starts).
-unsigned char LowerCase(unsigned char byte);
-// isprint of `byte` in the locale last taken.
-bool IsPrintable(unsigned char byte);
+// tolower of `byte`.
+inline unsigned char LowerCase(unsigned char byte) {
+  return Classes.lower[byte];
+}
+// isprint of `byte`.
+inline bool IsPrintable(unsigned char byte) {
+  return Classes.printable[byte];
+}
 
 }  // namespace quillon

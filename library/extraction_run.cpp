@@ -25,9 +25,12 @@ void ScanInput(const ExclusionKeywords& keywords) {
   bool done = false;
   while (!done) {
     for (;;) {
+      if (Input().TakeThrough('<')) {
+        NoteBytesTaken('<');
+        break;
+      }
       if (NextInputByte() == '<') break;
       if (Input().Eof() != 0) break;
-      Input().SkipToward('<');
     }
     MatchAnchor(keywords);
     if (Input().Eof() == -1) ShowMessage(TextFileError, CaptionError);

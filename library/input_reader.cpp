@@ -6,10 +6,7 @@
 
 namespace quillon {
 
-InputReader& Input() {
-  static InputReader reader;
-  return reader;
-}
+InputReader RunInput;
 
 void InputReader::Start(int handle, IoMode mode) {
   handle_ = handle;
@@ -37,9 +34,7 @@ int InputReader::Refill() {
   return buffer_[next_++];
 }
 
-int InputReader::Eof() {
-  if (failed_) return -1;
-  if (next_ < end_) return 0;
+int InputReader::EofOfFile() {
   return _eof(handle_);
 }
 
@@ -57,12 +52,15 @@ void InputReader::MoveBack(int count) {
   next_ = end_ = 0;
 }
 
-void InputReader::SkipToward(unsigned char wanted) {
-  if (plain_ || end_ - next_ < 2) return;
-  const unsigned char* from = buffer_ + next_;
-  const void* found = std::memchr(from, wanted, static_cast<size_t>(end_ - 1 - next_));
-  next_ = found != nullptr ? static_cast<int>(static_cast<const unsigned char*>(found) - buffer_)
-                           : end_ - 1;
+bool InputReader::TakeThrough(unsigned char wanted) {
+  if (plain_ || next_ >= end_) return false;
+  const void* found = std::memchr(buffer_ + next_, wanted, static_cast<size_t>(end_ - next_));
+  if (found != nullptr) {
+    next_ = static_cast<int>(static_cast<const unsigned char*>(found) - buffer_) + 1;
+    return true;
+  }
+  next_ = end_ - 1;
+  return false;
 }
 
 }  // namespace quillon

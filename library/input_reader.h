@@ -23,7 +23,10 @@ class InputReader {
 
   // What _eof says of the handle at the position of the next byte; -1 from the first failed
   // read on, so that a file whose reads fail always ends the run.
-  int Eof();
+  int Eof() {
+    if (failed_) return -1;
+    return next_ < end_ ? 0 : EofOfFile();
+  }
 
   // Moves the position back by `count` bytes, as _lseek(handle, -count, SEEK_CUR) would; if
   // that would fail, the position stays.
@@ -41,10 +44,12 @@ class InputReader {
   // found; false with nothing taken in plain mode or at the end of the block.
   bool TakeUntil(unsigned char wanted, const unsigned char*& taken, int& count);
 
-  // Block mode: passes over bytes up to the next `wanted` byte or the block's last byte,
-  // whichever comes first. Only bytes whose end-of-file test would say 0 are passed over,
-  // so a caller that reads byte by byte and tests for the end after each sees no difference.
-  void SkipToward(unsigned char wanted);
+  // Block mode, for a caller that reads byte by byte up to `wanted`, testing for the end
+  // after each other byte: takes the bytes up to and including the next `wanted` in the
+  // block and returns true; without one, passes over all but the block's last byte and
+  // returns false. Every byte passed over has one after it, so its end test would say 0.
+  // Plain mode: does nothing, returns false.
+  bool TakeThrough(unsigned char wanted);
 
  private:
   static constexpr int kBlockSize = 128 * 1024;
@@ -52,6 +57,7 @@ class InputReader {
   static constexpr int kKeptBytes = 64;
 
   int Refill();
+  int EofOfFile();
 
   int handle_ = -1;
   bool plain_ = true;
@@ -64,6 +70,9 @@ class InputReader {
 };
 
 // The reader of the current run.
-InputReader& Input();
+extern InputReader RunInput;
+inline InputReader& Input() {
+  return RunInput;
+}
 
 }  // namespace quillon

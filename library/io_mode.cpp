@@ -1,15 +1,7 @@
 #include "library/io_mode.h"
 
 namespace quillon {
-namespace {
-IoMode mode = IoMode::Block;
-}
 
-void SetIoMode(IoMode new_mode) {
-  mode = new_mode;
-}
-IoMode CurrentIoMode() {
-  return mode;
-}
+IoMode RunIoMode = IoMode::Block;
 
 }  // namespace quillon

@@ -9,7 +9,12 @@ enum class IoMode {
 };
 
 // The mode of the runs that start from now on (Block unless a test says otherwise).
-void SetIoMode(IoMode mode);
-IoMode CurrentIoMode();
+extern IoMode RunIoMode;
+inline void SetIoMode(IoMode mode) {
+  RunIoMode = mode;
+}
+inline IoMode CurrentIoMode() {
+  return RunIoMode;
+}
 
 }  // namespace quillon

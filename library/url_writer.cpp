@@ -23,22 +23,14 @@ bool IsExcluded(const char* address, const ExclusionKeywords& keywords) {
 }
 
 int CopyPrintable(const char* source, char (&output)[UrlBufferSize]) {
-  int dropped = 0;
-  for (int i = 0; i < UrlBufferSize; ++i) {
+  // Bounded by the buffer even for a source that breaks the contract.
+  char* out = output;
+  for (int i = 0; i < UrlBufferSize - 1 && source[i] != '\0'; ++i) {
     unsigned char byte = static_cast<unsigned char>(source[i]);
-    if (byte == '\0') {
-      output[i - dropped] = '\0';
-      return i - dropped;
-    }
-    if (IsPrintable(byte)) {
-      output[i - dropped] = static_cast<char>(byte);
-    } else {
-      ++dropped;
-    }
+    if (IsPrintable(byte)) *out++ = static_cast<char>(byte);
   }
-  // A source without a NUL in the buffer breaks the contract; the output still ends.
-  output[UrlBufferSize - 1] = '\0';
-  return static_cast<int>(std::strlen(output));
+  *out = '\0';
+  return static_cast<int>(out - output);
 }
 
 void WriteRecordPieces(const char* address, int length, bool status_follows) {
@@ -59,14 +51,11 @@ void WriteUrlRecord(const ExclusionKeywords& keywords) {
   int before_nul =
       nul != nullptr ? static_cast<int>(static_cast<const char*>(nul) - text) : url.GetLength();
   if (before_nul >= UrlBufferSize) return;
-  char search_copy[UrlBufferSize];
-  std::strcpy(search_copy, text);
-  if (IsExcluded(search_copy, keywords)) return;
-  char source_copy[UrlBufferSize];
-  std::strcpy(source_copy, text);
-  char output_copy[UrlBufferSize];
-  int length = CopyPrintable(source_copy, output_copy);
-  AppendRecord(output_copy, length);
+  // The text fits the working buffers, so both steps read it where it stands.
+  if (IsExcluded(text, keywords)) return;
+  char printable[UrlBufferSize];
+  int length = CopyPrintable(text, printable);
+  AppendRecord(printable, length);
 }
 
 }  // namespace quillon

@@ -30,7 +30,7 @@ std::vector<int> Trace(const std::string& path, IoMode mode, const std::vector<i
     } else if (step == 2) {
       reader.MoveBack(14);
     } else {
-      reader.SkipToward('<');
+      trace.push_back(2000 + reader.TakeThrough('<'));
     }
   }
   crt::_close(handle);
@@ -66,15 +66,16 @@ TEST(InputReaderTest, EndAndMovesNearTheStart) {
   }
 }
 
-TEST(InputReaderTest, SkipStopsAtTheBracketOrBeforeTheLastByteOfTheBlock) {
+TEST(InputReaderTest, TakeThroughStopsAfterTheBracketOrOnTheLastByteOfTheBlock) {
   ScratchFolder folder;
   WriteFile(folder.Path("f"), "xxxx<yyy");
   EXPECT_EQ(Trace(folder.Path("f"), IoMode::Block, {0, 3, 0, 3, 0, 0, 0, 0}),
-            (std::vector<int>{'x', '<', 'y', InputReader::kNoByte, InputReader::kNoByte,
+            (std::vector<int>{'x', 2001, 'y', 2000, 'y', InputReader::kNoByte, InputReader::kNoByte,
                               InputReader::kNoByte}));
   WriteFile(folder.Path("f"), "zzzzz");
   EXPECT_EQ(Trace(folder.Path("f"), IoMode::Block, {0, 3, 1, 0, 1}),
-            (std::vector<int>{'z', 1000, 'z', 1001}));
+            (std::vector<int>{'z', 2000, 1000, 'z', 1001}));
+  EXPECT_EQ(Trace(folder.Path("f"), IoMode::Plain, {0, 3, 0}), (std::vector<int>{'z', 2000, 'z'}));
 }
 
 }  // namespace
