@@ -21,14 +21,6 @@ bool MatchesAt(int byte, int position) {
           LowerCase(static_cast<unsigned char>(byte)) == AnchorPattern[position]);
 }
 
-// Whether the 15 bytes at `bytes` complete the opening.
-bool MatchesOpening(const unsigned char* bytes) {
-  for (int position = 1; position <= kComparedLength; ++position) {
-    if (!MatchesAt(bytes[position - 1], position)) return false;
-  }
-  return true;
-}
-
 // Appends what the address still has room for; the rest is read but not kept. Past
 // UrlBufferSize bytes the address is skipped, or already decided by an earlier NUL, so the
 // run's memory stays bounded whatever the page holds.
@@ -87,12 +79,14 @@ bool MatchByteByByte() {
 
 // Whether `url` ends in `suffix` with its letters A to Z folded to lower case: what comparing
 // url.Right(n) with CompareNoCase answers, without making that string.
-bool EndsWithFolded(const CString& url, const char* suffix) {
-  int count = static_cast<int>(std::strlen(suffix));
+template <int N>
+bool EndsWithFolded(const CString& url, const char (&suffix)[N]) {
+  constexpr int count = N - 1;
   int start = url.GetLength() - count;
   if (start < 0) return false;
+  const char* tail = url.GetString() + start;
   for (int i = 0; i < count; ++i) {
-    char byte = url.GetAt(start + i);
+    char byte = tail[i];
     if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte - 'A' + 'a');
     if (byte != suffix[i]) return false;
   }

@@ -6,6 +6,9 @@ namespace quillon {
 struct CharacterClasses {
   unsigned char lower[256];
   bool printable[256];
+  // Whether exactly the bytes 0x20 to 0x7E are printable, as in the default locale; lets
+  // the record writer test eight bytes at a time.
+  bool printable_is_ascii;
 };
 
 // The answers of the locale last taken (the default one until a run starts).

@@ -13,6 +13,9 @@
 namespace quillon {
 namespace {
 
+// Bytes an anchor attempt compares after its "<".
+constexpr int kAttemptLength = 15;
+
 void CloseInputFile() noexcept {
   if (!InputFileOpen) return;
   InputFileOpen = false;
@@ -24,6 +27,10 @@ void CloseInputFile() noexcept {
 void ScanInput(const ExclusionKeywords& keywords) {
   bool done = false;
   while (!done) {
+    // Most brackets start no anchor: those attempts are passed over in one go.
+    int last_read = Input().PassFailedAttempts(
+        '<', kAttemptLength, [](const unsigned char* bytes) { return !MatchesOpening(bytes); });
+    if (last_read >= 0) NoteBytesTaken(static_cast<unsigned char>(last_read));
     for (;;) {
       if (Input().TakeThrough('<')) {
         NoteBytesTaken('<');

@@ -5,6 +5,8 @@
 // mode bytes arrive in large reads and moving back happens inside the block; what each byte,
 // each end-of-file test and each move back gives is the same as in plain mode. A file that
 // cannot seek is always read in plain mode, since only there does moving back fail as it must.
+#include <cstring>
+
 #include "library/io_mode.h"
 
 namespace quillon {
@@ -43,6 +45,25 @@ class InputReader {
   // too when it is there. Sets `taken` to the bytes before it and returns whether it was
   // found; false with nothing taken in plain mode or at the end of the block.
   bool TakeUntil(unsigned char wanted, const unsigned char*& taken, int& count);
+
+  // Block mode, for a scan that makes an attempt of `span` bytes at each `wanted` byte and,
+  // when the attempt fails, moves back `span` - 1: while the next `wanted` byte in the block
+  // has more than `span` bytes after it and `fails` says its attempt fails on them, takes it
+  // and the byte after it, which is all such an attempt comes to. Returns the last byte the
+  // last attempt passed over read, or -1 when none was passed over. Plain mode: -1.
+  template <typename Fails>
+  int PassFailedAttempts(unsigned char wanted, int span, Fails fails) {
+    int last = -1;
+    if (plain_ || failed_) return last;
+    for (;;) {
+      const void* found = std::memchr(buffer_ + next_, wanted, static_cast<size_t>(end_ - next_));
+      if (found == nullptr) return last;
+      const unsigned char* at = static_cast<const unsigned char*>(found);
+      if (buffer_ + end_ - at - 1 <= span || !fails(at + 1)) return last;
+      last = at[span];
+      next_ = static_cast<int>(at - buffer_) + 2;
+    }
+  }
 
   // Block mode, for a caller that reads byte by byte up to `wanted`, testing for the end
   // after each other byte: takes the bytes up to and including the next `wanted` in the

@@ -1,5 +1,6 @@
 #include "library/url_writer.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "library/character_classes.h"
@@ -22,10 +23,35 @@ bool IsExcluded(const char* address, const ExclusionKeywords& keywords) {
   return false;
 }
 
-int CopyPrintable(const char* source, char (&output)[UrlBufferSize]) {
-  // Bounded by the buffer even for a source that breaks the contract.
+namespace {
+
+// Whether all eight bytes of `word` lie in 0x20 to 0x7E.
+bool AllPrintableAscii(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  std::uint64_t below_space = (word - kOnes * 0x20) & ~word;
+  std::uint64_t tilde_or_above = (word + kOnes * 0x01) | word;
+  return ((below_space | tilde_or_above) & kHighs) == 0;
+}
+
+}  // namespace
+
+int CopyPrintable(const char* source, int length, char (&output)[UrlBufferSize]) {
+  // Bounded by the buffer even for a caller that breaks the contract.
+  if (length > UrlBufferSize - 1) length = UrlBufferSize - 1;
   char* out = output;
-  for (int i = 0; i < UrlBufferSize - 1 && source[i] != '\0'; ++i) {
+  int i = 0;
+  if (Classes.printable_is_ascii) {
+    // Runs of plain printable text, the usual address, go eight bytes at a time.
+    for (; i + 8 <= length; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, source + i, sizeof word);
+      if (!AllPrintableAscii(word)) break;
+      std::memcpy(out, &word, sizeof word);
+      out += 8;
+    }
+  }
+  for (; i < length; ++i) {
     unsigned char byte = static_cast<unsigned char>(source[i]);
     if (IsPrintable(byte)) *out++ = static_cast<char>(byte);
   }
@@ -54,7 +80,7 @@ void WriteUrlRecord(const ExclusionKeywords& keywords) {
   // The text fits the working buffers, so both steps read it where it stands.
   if (IsExcluded(text, keywords)) return;
   char printable[UrlBufferSize];
-  int length = CopyPrintable(text, printable);
+  int length = CopyPrintable(text, before_nul, printable);
   AppendRecord(printable, length);
 }
 

@@ -17,10 +17,11 @@ void WriteUrlRecord(const ExclusionKeywords& keywords);
 // the keywords are tested in order and the first hit decides.
 bool IsExcluded(const char* address, const ExclusionKeywords& keywords);
 
-// Copies the printable bytes of `source`, which holds a NUL within its first UrlBufferSize
-// bytes, into `output` in their order, closed up and NUL-terminated; returns how many passed.
+// Copies the printable bytes among the `length` bytes at `source` (the bytes of an address
+// before its first NUL, fewer than UrlBufferSize) into `output` in their order, closed up
+// and NUL-terminated; returns how many passed.
 // Printable is the run-time's isprint in the current locale (in the default one, 0x20 to 0x7E).
-int CopyPrintable(const char* source, char (&output)[UrlBufferSize]);
+int CopyPrintable(const char* source, int length, char (&output)[UrlBufferSize]);
 
 // Writes one record the plain way: the address with one _write and, whether or not that
 // failed, CR LF with another. A failed address write shows "errno" and, with
