@@ -11,22 +11,16 @@
 # registered whole: listing GoogleTest cases at build time would have to start Wine.
 include_guard(GLOBAL)
 
-set(QUILLON_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
-set(QUILLON_WINE_TEMPLATE ${QUILLON_WINE_ROOT}/template)
-set(QUILLON_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
-get_filename_component(QUILLON_WINE_RUN ${QUILLON_WINE_RUN} ABSOLUTE)
-get_filename_component(QUILLON_WINE_SCRIPTS ${QUILLON_WINE_RUN} DIRECTORY)
-
-if(NOT TEST wine_prefix_template)
-  add_test(NAME wine_prefix_template
-           COMMAND ${QUILLON_WINE_SCRIPTS}/wine-template.sh ${QUILLON_WINE_TEMPLATE})
-  # A cold wineboot under the 32-bit emulation takes about 20 s; leave room for a busy machine.
-  set_tests_properties(wine_prefix_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 600)
-  # Safety net: no wineserver of this build may outlive the test run.
-  add_test(NAME wine_prefix_shutdown
-           COMMAND ${QUILLON_WINE_SCRIPTS}/wine-shutdown.sh ${QUILLON_WINE_ROOT})
-  set_tests_properties(wine_prefix_shutdown PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60)
-endif()
+# The include guard runs this file once, in whichever folder includes it first: everything
+# that add_wine_test needs in other folders is worked out inside the function.
+get_filename_component(quillon_wine_scripts ${CMAKE_CURRENT_LIST_DIR}/../scripts ABSOLUTE)
+add_test(NAME wine_prefix_template
+         COMMAND ${quillon_wine_scripts}/wine-template.sh ${CMAKE_BINARY_DIR}/wine/template)
+# A cold wineboot under the 32-bit emulation takes about 20 s; leave room for a busy machine.
+set_tests_properties(wine_prefix_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 600)
+# Safety net: no wineserver of this build may outlive the test run.
+add_test(NAME wine_prefix_shutdown COMMAND ${quillon_wine_scripts}/wine-shutdown.sh ${CMAKE_BINARY_DIR}/wine)
+set_tests_properties(wine_prefix_shutdown PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60)
 
 function(add_wine_test)
   cmake_parse_arguments(PARSE_ARGV 0 WINE "WINDOWED" "NAME;WORKING_DIRECTORY" "COMMAND")
@@ -37,12 +31,14 @@ function(add_wine_test)
   if(TARGET ${program})
     set(program $<TARGET_FILE:${program}>)
   endif()
-  set(runner ${QUILLON_WINE_RUN})
+  get_filename_component(runner ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../scripts/wine-run.sh
+                         ABSOLUTE)
+  set(wine_root ${CMAKE_BINARY_DIR}/wine)
   if(WINE_WINDOWED)
     list(APPEND runner --windowed)
   endif()
   if(NOT WINE_WORKING_DIRECTORY)
-    set(WINE_WORKING_DIRECTORY ${QUILLON_WINE_ROOT}/work/${WINE_NAME})
+    set(WINE_WORKING_DIRECTORY ${wine_root}/work/${WINE_NAME})
     file(MAKE_DIRECTORY ${WINE_WORKING_DIRECTORY})
   endif()
   add_test(NAME ${WINE_NAME} COMMAND ${runner} ${program} ${WINE_COMMAND}
@@ -51,7 +47,7 @@ function(add_wine_test)
     ${WINE_NAME}
     PROPERTIES FIXTURES_REQUIRED wine_prefix
                ENVIRONMENT
-               "WINEPREFIX=${QUILLON_WINE_ROOT}/prefixes/${WINE_NAME};QUILLON_WINE_TEMPLATE=${QUILLON_WINE_TEMPLATE}"
+               "WINEPREFIX=${wine_root}/prefixes/${WINE_NAME};QUILLON_WINE_TEMPLATE=${wine_root}/template"
                # Wine may end a crashed program with status 0; its report gives it away.
                FAIL_REGULAR_EXPRESSION "wine: Unhandled"
                TIMEOUT 300)
