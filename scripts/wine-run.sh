@@ -29,7 +29,10 @@ xvfb_pid=
 scratch=
 shut_down() {
   wineserver -k >/dev/null 2>&1
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  if [[ -n $xvfb_pid ]]; then
+    kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -f "$WINEPREFIX.xvfb.pid"
+  fi
   [[ -n $scratch ]] && rm -rf "$scratch"
 }
 trap shut_down EXIT
@@ -56,6 +59,8 @@ if ((windowed)); then
   Xvfb -nolisten tcp -screen 0 1280x1024x24 -displayfd 3 3>"$scratch/display" \
     >"$scratch/xvfb.log" 2>&1 &
   xvfb_pid=$!
+  # For wine-shutdown.sh, should this script be killed before it can stop the server itself.
+  echo "$xvfb_pid" >"$WINEPREFIX.xvfb.pid"
   for ((i = 0; i < 100; i++)); do
     [[ -s $scratch/display ]] && break
     sleep 0.1

@@ -35,8 +35,9 @@ std::vector<Event> Boxes();
 
 // After `successes` more of the library's malloc and realloc calls have succeeded, the next
 // one fails, and only that one; a negative value fails none. Takes effect only while the heap
-// is watched. (Failing every later one as well would also fail the memory that the exception
-// machinery of the compiler's run-time takes on first use, which it does not survive.)
+// is watched. (With every later one failing too, the compiler's run-time cannot throw: an
+// exception that gets no memory falls back on a reserve whose lock is itself made from the
+// heap on first use, and the failure to make it throws again, without end.)
 void FailOneAllocationAfter(long successes);
 
 class QuillonDll {
