@@ -16,9 +16,11 @@ INT_PTR CALLBACK InertDialog(HWND, UINT, WPARAM, LPARAM) {
   return FALSE;
 }
 
-// `units` converted the way the dialog manager converts them for template 102's font: a
-// hidden dialog made in this process from the same template does the converting.
-RECT DialogUnitsToPixels(const std::wstring& marlip, RECT units) {
+// A control's place in pixels: its x, y, width and height in dialog units, each converted
+// with MapDialogRect for template 102's font (a hidden dialog made in this process from the
+// same template does the converting), as the dialog manager places controls.
+RECT DialogUnitsToPixels(const std::wstring& marlip, int x, int y, int cx, int cy) {
+  RECT units{x, y, cx, cy};
   HMODULE module = LoadLibraryExW(marlip.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(102), MAKEINTRESOURCEW(5));
   std::vector<BYTE> copy;
@@ -38,7 +40,7 @@ RECT DialogUnitsToPixels(const std::wstring& marlip, RECT units) {
     DestroyWindow(probe);
   }
   FreeLibrary(module);
-  return units;
+  return RECT{units.left, units.top, units.left + units.right, units.top + units.bottom};
 }
 
 bool SameRect(const RECT& a, const RECT& b) {
@@ -50,7 +52,7 @@ std::string Show(const RECT& r) {
          std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
 }
 
-void CheckMainWindow(const Setup& setup, const Program& marlip, HWND dialog) {
+void CheckMainWindow(const Setup& setup, HWND dialog) {
   LONG style = GetWindowLongW(dialog, GWL_STYLE);
   LONG ex_style = GetWindowLongW(dialog, GWL_EXSTYLE);
   const LONG kStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
@@ -65,13 +67,13 @@ void CheckMainWindow(const Setup& setup, const Program& marlip, HWND dialog) {
   struct Button {
     int id;
     std::wstring text;
-    RECT units;
+    int x, y, cx, cy;
     LONG kind;
   };
   const Button buttons[] = {
-      {IDOK, L"OK", {129, 7, 129 + 50, 7 + 14}, BS_DEFPUSHBUTTON},
-      {IDCANCEL, L"ｷｬﾝｾﾙ", {129, 23, 129 + 50, 23 + 14}, BS_PUSHBUTTON},
-      {1000, L"テスト開始", {18, 25, 18 + 92, 25 + 46}, BS_PUSHBUTTON},
+      {IDOK, L"OK", 129, 7, 50, 14, BS_DEFPUSHBUTTON},
+      {IDCANCEL, L"ｷｬﾝｾﾙ", 129, 23, 50, 14, BS_PUSHBUTTON},
+      {1000, L"テスト開始", 18, 25, 92, 46, BS_PUSHBUTTON},
   };
   std::vector<HWND> children = ChildrenOf(dialog);
   if (!EXPECT_EQ(std::size_t{3}, children.size())) return;
@@ -87,7 +89,7 @@ void CheckMainWindow(const Setup& setup, const Program& marlip, HWND dialog) {
     const LONG kChild = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     Expect((button_style & kChild) == kChild, __FILE__, __LINE__,
            "child, visible, tab stop: " + Narrow(expected.text), Hex(button_style));
-    RECT want = DialogUnitsToPixels(setup.marlip, expected.units);
+    RECT want = DialogUnitsToPixels(setup.marlip, expected.x, expected.y, expected.cx, expected.cy);
     RECT seen = RectInParent(button);
     Expect(SameRect(want, seen), __FILE__, __LINE__, "rectangle of " + Narrow(expected.text),
            "expected " + Show(want) + ", got " + Show(seen));
@@ -100,18 +102,33 @@ void CheckMainWindow(const Setup& setup, const Program& marlip, HWND dialog) {
   gui.cbSize = sizeof gui;
   GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
   EXPECT_EQ(GetDlgItem(dialog, IDOK), gui.hwndFocus);
+}
 
-  // Both icons are set, to the one program icon.
-  HICON big = reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0));
-  HICON small = reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0));
-  EXPECT_TRUE(big != nullptr);
-  EXPECT_EQ(big, small);
-  (void)marlip;
+// The icons and the system menu, as a hook run on MARLIP's thread reads them.
+void CheckFromInside(Inside& inside) {
+  std::string report = inside.Ask();
+  const std::string expected_lines[] = {
+      "same_process=1",
+      // Both icons are the one program icon, shown big at its 32-pixel size.
+      "big_icon_set=1",
+      "small_is_big=1",
+      "drag_is_big=1",
+      "big_icon_width=32",
+      // The system menu ends with a separator and the About entry.
+      "second_last_separator=1",
+      "last_separator=0",
+      "last_id=16",
+      "last_text=" + Narrow(kAboutMenuEntry),
+  };
+  for (const std::string& line : expected_lines) {
+    Expect(report.find(line + "\n") != std::string::npos, __FILE__, __LINE__,
+           "from inside MARLIP: " + line, report);
+  }
 }
 
 // Opens the About box with system command `command`, checks it, and closes it with `close`.
-void CheckAboutBox(Program& marlip, HWND dialog, WPARAM command, void (*close)(HWND about),
-                   const char* how) {
+void CheckAboutBox(Program& marlip, Inside& inside, HWND dialog, WPARAM command,
+                   void (*close)(HWND about), const char* how) {
   PostMessageW(dialog, WM_SYSCOMMAND, command, 0);
   HWND about = WaitForWindow(marlip.id(), kAboutCaption, 10000);
   if (!Expect(about != nullptr, __FILE__, __LINE__,
@@ -133,7 +150,7 @@ void CheckAboutBox(Program& marlip, HWND dialog, WPARAM command, void (*close)(H
   close(about);
   Expect(WaitUntilGone(about, 10000), __FILE__, __LINE__,
          std::string("About box closes by ") + how);
-  marlip.Settle();
+  inside.Ask();
   EXPECT_TRUE(IsWindowEnabled(dialog));
   EXPECT_EQ(std::wstring(kMainCaption), TextOf(dialog));
 }
@@ -145,27 +162,20 @@ void CheckDialogs(const Setup& setup) {
   if (!EXPECT_TRUE(marlip.started())) return;
   HWND dialog = WaitForWindow(marlip.id(), kMainCaption, 60000);
   if (!EXPECT_TRUE(dialog != nullptr)) return;
-  marlip.Settle();
-  CheckMainWindow(setup, marlip, dialog);
+  Inside inside(dialog, setup.scratch);
+  if (!EXPECT_TRUE(inside.hooked())) return;
+  inside.Ask();
+  CheckMainWindow(setup, dialog);
+  CheckFromInside(inside);
 
   CheckAboutBox(
-      marlip, dialog, 0x0010, [](HWND about) { Click(GetDlgItem(about, IDOK)); }, "OK");
+      marlip, inside, dialog, 0x0010, [](HWND about) { Click(GetDlgItem(about, IDOK)); }, "OK");
   CheckAboutBox(
-      marlip, dialog, 0x001F, [](HWND about) { PressKey(GetDlgItem(about, IDOK), VK_ESCAPE); },
-      "Esc");
+      marlip, inside, dialog, 0x001F,
+      [](HWND about) { PressKey(GetDlgItem(about, IDOK), VK_ESCAPE); }, "Esc");
   CheckAboutBox(
-      marlip, dialog, 0x0010, [](HWND about) { PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); },
-      "the close box");
-
-  // The system menu's last entry: its access key "A" reaches the About box.
-  PostMessageW(dialog, WM_SYSCOMMAND, SC_KEYMENU, L' ');
-  marlip.Settle();
-  PostMessageW(dialog, WM_CHAR, L'a', 0);
-  HWND about = WaitForWindow(marlip.id(), kAboutCaption, 10000);
-  if (Expect(about != nullptr, __FILE__, __LINE__, "system menu entry (&A) opens the About box")) {
-    Click(GetDlgItem(about, IDOK));
-    WaitUntilGone(about, 10000);
-  }
+      marlip, inside, dialog, 0x0010,
+      [](HWND about) { PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); }, "the close box");
 
   Click(GetDlgItem(dialog, IDOK));
   EXPECT_EQ(DWORD{0}, marlip.WaitForExit(20000));

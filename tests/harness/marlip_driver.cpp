@@ -1,5 +1,5 @@
 // Drives MARLIP.EXE under Wine through its real windows.
-//   marlip_driver MARLIP.EXE NO_EXPORT_QUILLON.dll
+//   marlip_driver MARLIP.EXE
 // Works in its current folder. Exit code 0 when every check passed.
 #include <windows.h>
 
@@ -10,15 +10,15 @@
 #include "tests/harness/scenarios.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::printf("usage: marlip_driver MARLIP.EXE NO_EXPORT_QUILLON.dll\n");
+  if (argc != 2) {
+    std::printf("usage: marlip_driver MARLIP.EXE\n");
     return 2;
   }
   // The dialogs' texts travel as code page 932 bytes inside MARLIP.
   if (!EXPECT_EQ(932u, GetACP())) return 1;
   wchar_t here[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, here);
-  driver::Setup setup{driver::WindowsPath(argv[1]), driver::WindowsPath(argv[2]), here};
+  driver::Setup setup{driver::WindowsPath(argv[1]), here};
 
   driver::CheckResources(setup);
   driver::CheckDialogs(setup);

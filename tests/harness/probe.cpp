@@ -1,5 +1,7 @@
 #include "tests/harness/probe.h"
 
+#include "tests/harness/texts.h"
+
 namespace driver {
 
 Program::Program(const std::wstring& exe, const std::wstring& directory) {
@@ -29,10 +31,30 @@ DWORD Program::WaitForExit(DWORD ms) {
   return code;
 }
 
-void Program::Settle() {
-  WaitForInputIdle(info_.hProcess, 5000);
-  Sleep(300);
-  WaitForInputIdle(info_.hProcess, 5000);
+Inside::Inside(HWND dialog, const std::wstring& folder)
+    : dialog_(dialog), report_file_(folder + L"\\window_report.txt") {
+  helper_ = LoadLibraryW((DriverFolder() + L"marlip_window_report.dll").c_str());
+  auto hook_proc =
+      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(helper_, "ReportHook@12")));
+  if (hook_proc == nullptr) return;
+  hook_ = SetWindowsHookExW(WH_GETMESSAGE, hook_proc, helper_,
+                            GetWindowThreadProcessId(dialog, nullptr));
+}
+
+Inside::~Inside() {
+  if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+  if (helper_ != nullptr) FreeLibrary(helper_);
+}
+
+std::string Inside::Ask() {
+  DeleteFileW(report_file_.c_str());
+  PostMessageW(dialog_, WM_NULL, kWindowReportRequest, 0);
+  std::string report = "<missing>";
+  for (int waited = 0; waited < 20000 && report == "<missing>"; waited += 50) {
+    Sleep(50);
+    report = ReadFileBytes(report_file_);
+  }
+  return report;
 }
 
 namespace {
@@ -127,6 +149,13 @@ std::wstring Widen(const std::string& text, UINT codePage) {
   std::wstring out(static_cast<std::size_t>(size), L'\0');
   MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
   return out;
+}
+
+std::wstring DriverFolder() {
+  wchar_t path[MAX_PATH] = {};
+  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
 std::wstring WindowsPath(const std::string& path) {

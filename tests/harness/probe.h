@@ -21,11 +21,32 @@ class Program {
   DWORD id() const { return info_.dwProcessId; }
   // Waits up to `ms` for the program to end; its exit code, or STILL_ACTIVE.
   DWORD WaitForExit(DWORD ms);
-  // Waits until the program's thread has nothing left in its queue to work on.
-  void Settle();
 
  private:
   PROCESS_INFORMATION info_{};
+};
+
+// A hook (marlip_window_report.dll) on the user-interface thread of MARLIP's main dialog.
+class Inside {
+ public:
+  // `folder`: MARLIP's current folder, where the hook writes its reports.
+  Inside(HWND dialog, const std::wstring& folder);
+  ~Inside();
+  Inside(const Inside&) = delete;
+  Inside& operator=(const Inside&) = delete;
+
+  bool hooked() const { return hook_ != nullptr; }
+  // Posts a request behind everything posted to the dialog's thread so far and waits until
+  // the thread takes it: by then every earlier message has been handled and the thread waits
+  // for input again (in the dialog's loop or in a message box's). Returns the thread's report
+  // of the dialog (see window_report.cpp), or "<missing>" when none came within 20 s.
+  std::string Ask();
+
+ private:
+  HWND dialog_;
+  std::wstring report_file_;
+  HMODULE helper_ = nullptr;
+  HHOOK hook_ = nullptr;
 };
 
 // The visible top-level windows of process `pid` whose caption is `caption`.
@@ -49,6 +70,8 @@ void Click(HWND button);
 // Posts a key press and release of `key` to `window`.
 void PressKey(HWND window, WORD key);
 
+// The folder of the running driver, with a trailing backslash.
+std::wstring DriverFolder();
 // The path in Windows form of a path given in Unix form (Wine's Z: drive); others unchanged.
 std::wstring WindowsPath(const std::string& path);
 std::wstring Widen(const std::string& text, UINT codePage = CP_UTF8);

@@ -30,16 +30,25 @@ bool Shows(HWND box, const std::wstring& text) {
 }
 
 // Waits for box `expected`, checks that it is the only box of the run, and answers it.
-bool AnswerBox(Program& marlip, const cases::Box& expected, int answer) {
+bool AnswerBox(Program& marlip, Inside& inside, const cases::Box& expected, int answer) {
   std::wstring caption = Widen(expected.caption, 932);
   HWND box = WaitForWindow(marlip.id(), caption, 20000);
-  if (!Expect(box != nullptr, __FILE__, __LINE__, "box appears: " + Narrow(caption))) return false;
+  if (box == nullptr) {
+    std::string seen;
+    for (HWND window : TopLevelWindows(marlip.id())) seen += " \"" + Narrow(TextOf(window)) + "\"";
+    Expect(false, __FILE__, __LINE__, "box appears: " + Narrow(caption),
+           "windows:" + seen + ", exit code " + Hex(marlip.WaitForExit(0)));
+    return false;
+  }
   Expect(Shows(box, Widen(expected.text, 932)), __FILE__, __LINE__,
          "box text: " + Narrow(Widen(expected.text, 932)));
   // No owner: the main dialog stays usable.
   EXPECT_EQ(static_cast<HWND>(nullptr), GetWindow(box, GW_OWNER));
   Click(GetDlgItem(box, answer));
-  return Expect(WaitUntilGone(box, 20000), __FILE__, __LINE__, "box closes when answered");
+  bool gone = Expect(WaitUntilGone(box, 20000), __FILE__, __LINE__, "box closes when answered");
+  // The run goes on until its next box or its end.
+  inside.Ask();
+  return gone;
 }
 
 void ExpectUnchanged(HWND dialog) {
@@ -74,7 +83,9 @@ void CheckTestRuns(const Setup& setup) {
   if (!EXPECT_TRUE(marlip.started())) return;
   HWND dialog = WaitForWindow(marlip.id(), kMainCaption, 60000);
   if (!EXPECT_TRUE(dialog != nullptr)) return;
-  marlip.Settle();
+  Inside inside(dialog, folder);
+  if (!EXPECT_TRUE(inside.hooked())) return;
+  inside.Ask();
   HWND start = GetDlgItem(dialog, 1000);
 
   std::vector<const cases::ExtractionCase*> runs = HarnessCases();
@@ -91,13 +102,12 @@ void CheckTestRuns(const Setup& setup) {
       EXPECT_TRUE(IsWindowEnabled(dialog));
       Click(start);
       Click(start);
-      marlip.Settle();
+      inside.Ask();
       EXPECT_EQ(std::size_t{1},
                 WindowsWithCaption(marlip.id(), Widen(opening.caption, 932)).size());
     }
     // Yes and No lead to the same.
-    if (!AnswerBox(marlip, opening, first ? IDYES : IDNO)) return;
-    marlip.Settle();
+    if (!AnswerBox(marlip, inside, opening, first ? IDYES : IDNO)) return;
     Expect(TopLevelWindows(marlip.id()).size() == 1, __FILE__, __LINE__,
            "no box after the run: " + c->name);
     Expect(ReadFileBytes(out) == c->output, __FILE__, __LINE__, "out.txt of case " + c->name,
@@ -111,10 +121,9 @@ void CheckTestRuns(const Setup& setup) {
   WriteFileBytes(out, "left over from before");
   for (int round = 0; round < 2; ++round) {
     Click(start);
-    if (!AnswerBox(marlip, opening, IDYES)) return;
+    if (!AnswerBox(marlip, inside, opening, IDYES)) return;
     cases::Box missing{"エラーです。", "ファイルが存在しません。"};
-    if (!AnswerBox(marlip, missing, IDYES)) return;
-    marlip.Settle();
+    if (!AnswerBox(marlip, inside, missing, IDYES)) return;
     EXPECT_EQ(std::string(), ReadFileBytes(out));
     ExpectUnchanged(dialog);
   }

@@ -5,9 +5,8 @@
 namespace driver {
 
 struct Setup {
-  std::wstring marlip;     // MARLIP.EXE beside QUILLON.dll
-  std::wstring no_export;  // a QUILLON.dll without the export
-  std::wstring scratch;    // a folder the driver may fill
+  std::wstring marlip;   // MARLIP.EXE beside QUILLON.dll
+  std::wstring scratch;  // a folder the driver may fill
 };
 
 // The resources inside MARLIP.EXE, read without running it.
@@ -18,7 +17,7 @@ void CheckDialogs(const Setup& setup);
 void CheckTestRuns(const Setup& setup);
 // Every way of closing the main dialog ends the program without a run.
 void CheckClosing(const Setup& setup);
-// Without QUILLON.dll or its export the program does not start.
+// Without QUILLON.dll the program does not start; its one import from it is the export.
 void CheckMissingLibrary(const Setup& setup);
 
 }  // namespace driver
