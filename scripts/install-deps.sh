@@ -7,7 +7,8 @@
 # Where the kernel cannot run 32-bit programs itself, 32-bit Wine runs through qemu-i386 by
 # binfmt_misc. bookworm's own qemu is far too slow for Wine (about 50 s of CPU per process),
 # so qemu comes from bookworm-backports. The binfmt registration does not survive a reboot
-# and holds the interpreter open (flag F), so it is made again on every run.
+# and holds the interpreter open (flag F): it is made again whenever it is missing, differs,
+# or is older than the installed qemu.
 set -u
 set -o pipefail
 
@@ -83,13 +84,21 @@ SOURCES
     if [[ ! -e $binfmt/register ]]; then
       quietly mount -t binfmt_misc binfmt_misc "$binfmt" || fail "cannot mount binfmt_misc"
     fi
-    # The packaged registration may lack the F flag or hold an older qemu open.
-    if [[ -e $binfmt/qemu-i386 ]]; then
-      echo -1 >"$binfmt/qemu-i386" || fail "cannot remove the old qemu-i386 registration"
+    # Registered anew only when needed: while the entry is away, 32-bit programs that others
+    # start on this machine fail. The packaged registration may lack the F flag, and with F
+    # the kernel keeps the qemu file it opened then, so a qemu installed since needs a new one.
+    entry=$binfmt/qemu-i386
+    qemu=/usr/bin/qemu-i386-static
+    if ! { [[ -e $entry ]] && grep -qx enabled "$entry" &&
+      grep -qx "interpreter $qemu" "$entry" && grep -q '^flags: .*F' "$entry" &&
+      (($(stat -L -c %Z "$qemu") <= $(stat -c %Y "$entry"))); }; then
+      if [[ -e $entry ]]; then
+        echo -1 >"$entry" || fail "cannot remove the old qemu-i386 registration"
+      fi
+      # binfmt_misc decodes the \x escapes itself.
+      printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+        >"$binfmt/register" || fail "cannot register qemu-i386 with binfmt_misc"
     fi
-    # binfmt_misc decodes the \x escapes itself.
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
-      >"$binfmt/register" || fail "cannot register qemu-i386 with binfmt_misc"
     /lib/ld-linux.so.2 --version >/dev/null 2>&1 || fail "32-bit programs still do not run"
   fi
   WINEDEBUG=-all wine --version >>"$log" 2>&1 || fail "wine does not start"
