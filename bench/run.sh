@@ -97,6 +97,19 @@ time_median() {
   local i samples
   timed_once "$@" >/dev/null
   samples=$(for ((i = 0; i < runs; i++)); do timed_once "$@"; done)
+  summarise <<<"$samples"
+}
+# summarise: "SECONDS PEAK_KIB CPU_SECONDS" lines in, their medians (and the largest peak) out.
+summarise() {
+  local samples
+  samples=$(cat)
+  echo "$(median 1 <<<"$samples") $(sort -n -k2,2 <<<"$samples" | tail -n1 | cut -d' ' -f2)" \
+    "$(median 3 <<<"$samples")"
+}
+median() {
+  local i samples
+  timed_once "$@" >/dev/null
+  samples=$(for ((i = 0; i < runs; i++)); do timed_once "$@"; done)
   echo "$(median 1 <<<"$samples") $(sort -n -k2,2 <<<"$samples" | tail -n1 | cut -d' ' -f2)" \
     "$(median 3 <<<"$samples")"
 }
@@ -126,12 +139,27 @@ if ((linux)); then
     opens=$(stat_of "$file" opens)
     cat "$file" >/dev/null
     note "timing on $file"
-    read -r t_quillon m_quillon c_quillon < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.quillon.out")
-    read -r t_grep m_grep c_grep < <(time_median "$data/$kind.grep.out" \
-      env LC_ALL=C grep -oiaE '<a href="http://[^"]*"' "$file")
-    read -r t_cat m_cat c_cat < <(time_median /dev/null cat "$file")
-    read -r t_wc m_wc c_wc < <(time_median /dev/null wc -l "$file")
-    read -r t_floor m_floor c_floor < <(time_median "$data/$kind.floor.out" "$tools/memchr_scan" "$file")
+    # Round by round, each tool in turn: whatever else the machine does then weighs on all of
+    # them alike. Round 0 only warms up.
+    declare -A samples=()
+    for ((round = 0; round <= runs; round++)); do
+      for tool in quillon grep cat wc floor; do
+        case $tool in
+          quillon) line=$(timed_once /dev/null "$quillon" -q "$file" "$data/$kind.quillon.out") ;;
+          grep) line=$(timed_once "$data/$kind.grep.out" \
+            env LC_ALL=C grep -oiaE '<a href="http://[^"]*"' "$file") ;;
+          cat) line=$(timed_once /dev/null cat "$file") ;;
+          wc) line=$(timed_once /dev/null wc -l "$file") ;;
+          floor) line=$(timed_once "$data/$kind.floor.out" "$tools/memchr_scan" "$file") ;;
+        esac
+        ((round == 0)) || samples[$tool]+=$line$'\n'
+      done
+    done
+    read -r t_quillon m_quillon c_quillon < <(summarise <<<"${samples[quillon]}")
+    read -r t_grep m_grep c_grep < <(summarise <<<"${samples[grep]}")
+    read -r t_cat m_cat c_cat < <(summarise <<<"${samples[cat]}")
+    read -r t_wc m_wc c_wc < <(summarise <<<"${samples[wc]}")
+    read -r t_floor m_floor c_floor < <(summarise <<<"${samples[floor]}")
 
     # The output has to be right for the speed to count.
     check_quillon=ok
