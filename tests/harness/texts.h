@@ -4,7 +4,7 @@ namespace driver {
 
 inline constexpr wchar_t kMainCaption[] = L"ＵＲＬ抜き出しＤＬＬテストプログラムです。";
 inline constexpr wchar_t kAboutCaption[] = L"ﾊﾞｰｼﾞｮﾝ情報 marlip";
-inline constexpr wchar_t kAboutSecondLine[] = L"ＵＲＬ抜き出しＤＬＬのテスト用です。";
+inline constexpr wchar_t kAboutSecondLine[] = L"QUILLON テスト用";
 inline constexpr wchar_t kAboutMenuEntry[] = L"ﾊﾞｰｼﾞｮﾝ情報(marlip) (&A)...";
 
 // wParam of the WM_NULL that asks the window report hook for its report.
