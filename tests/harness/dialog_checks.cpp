@@ -177,6 +177,17 @@ void CheckDialogs(const Setup& setup) {
       marlip, inside, dialog, 0x0010,
       [](HWND about) { PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); }, "the close box");
 
+  // Other system commands get the system's handling: minimise (the icon is painted centred)
+  // and restore.
+  PostMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  inside.Ask();
+  EXPECT_TRUE(IsIconic(dialog));
+  PostMessageW(dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
+  inside.Ask();
+  EXPECT_TRUE(!IsIconic(dialog));
+  EXPECT_EQ(std::wstring(kMainCaption), TextOf(dialog));
+  EXPECT_EQ(std::size_t{1}, TopLevelWindows(marlip.id()).size());
+
   Click(GetDlgItem(dialog, IDOK));
   EXPECT_EQ(DWORD{0}, marlip.WaitForExit(20000));
 }
