@@ -143,6 +143,11 @@ void CheckAboutTemplate(HMODULE module) {
   EXPECT_TRUE(in.ok());
 }
 
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names) {
+  reinterpret_cast<std::vector<ULONG_PTR>*>(names)->push_back(reinterpret_cast<ULONG_PTR>(name));
+  return TRUE;
+}
+
 void CheckStringAndIcon(HMODULE module) {
   // String 101 lives in block 101 / 16 + 1 = 7.
   EXPECT_TRUE(!Resource(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(7)).empty());
@@ -153,6 +158,11 @@ void CheckStringAndIcon(HMODULE module) {
   for (UINT id = 96; id < 112; ++id) {
     if (id != 101) EXPECT_EQ(0, LoadStringW(module, id, text, 128));
   }
+  std::vector<ULONG_PTR> blocks;
+  EnumResourceNamesW(module, MAKEINTRESOURCEW(6), &CollectName,
+                     reinterpret_cast<LONG_PTR>(&blocks));
+  Expect(blocks == std::vector<ULONG_PTR>{7}, __FILE__, __LINE__, "one string block, number 7",
+         std::to_string(blocks.size()) + " blocks");
 
   std::vector<BYTE> group = Resource(module, MAKEINTRESOURCEW(14), MAKEINTRESOURCEW(128));
   if (!Expect(group.size() == 6 + 2 * 14, __FILE__, __LINE__, "icon group 128 of two images",
