@@ -22,6 +22,10 @@ void FreeStringBlock(void* block) noexcept {
   --live_blocks;
 }
 
-long LiveStringBlocks() noexcept { return live_blocks; }
+long LiveStringBlocks() noexcept {
+  return live_blocks;
+}
 
-void FailStringAllocationsAfter(long successes) noexcept { allocations_before_failure = successes; }
+void FailStringAllocationsAfter(long successes) noexcept {
+  allocations_before_failure = successes;
+}
