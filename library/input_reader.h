@@ -6,6 +6,9 @@
 // each end-of-file test and each move back gives is the same as in plain mode. A file that
 // cannot seek is always read in plain mode, since only there does moving back fail as it must.
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "library/io_mode.h"
 
@@ -55,13 +58,33 @@ class InputReader {
   int PassFailedAttempts(unsigned char wanted, int span, Fails fails) {
     int last = -1;
     if (plain_ || failed_) return last;
+    // A `wanted` byte at `limit` or later has too few bytes after it in the block.
+    const int limit = end_ - span - 1;
+    int from = next_;
+#ifdef __SSE2__
+    // Sixteen bytes at a time: most pages have a "<" every few dozen bytes, too close
+    // together for a call of memchr to pay off each time.
+    const __m128i pattern = _mm_set1_epi8(static_cast<char>(wanted));
+    for (; from + 16 <= end_; from += 16) {
+      __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer_ + from));
+      unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, pattern)));
+      for (; mask != 0; mask &= mask - 1) {
+        int at = from + __builtin_ctz(mask);
+        if (at < next_) continue;  // the byte after a failed attempt's "<" is never looked at
+        if (at >= limit || !fails(buffer_ + at + 1)) return last;
+        last = buffer_[at + span];
+        next_ = at + 2;
+      }
+    }
+    if (from < next_) from = next_;
+#endif
     for (;;) {
-      const void* found = std::memchr(buffer_ + next_, wanted, static_cast<size_t>(end_ - next_));
+      const void* found = std::memchr(buffer_ + from, wanted, static_cast<size_t>(end_ - from));
       if (found == nullptr) return last;
-      const unsigned char* at = static_cast<const unsigned char*>(found);
-      if (buffer_ + end_ - at - 1 <= span || !fails(at + 1)) return last;
-      last = at[span];
-      next_ = static_cast<int>(at - buffer_) + 2;
+      int at = static_cast<int>(static_cast<const unsigned char*>(found) - buffer_);
+      if (at >= limit || !fails(buffer_ + at + 1)) return last;
+      last = buffer_[at + span];
+      next_ = from = at + 2;
     }
   }
 
