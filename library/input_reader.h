@@ -53,7 +53,9 @@ class InputReader {
   // when the attempt fails, moves back `span` - 1: while the next `wanted` byte in the block
   // has more than `span` bytes after it and `fails` says its attempt fails on them, takes it
   // and the byte after it, which is all such an attempt comes to. Returns the last byte the
-  // last attempt passed over read, or -1 when none was passed over. Plain mode: -1.
+  // last attempt passed over read, or -1 when none was passed over. When the rest of the
+  // block holds no `wanted` byte, passes over all of it but its last byte as well, as
+  // TakeThrough does. Plain mode: -1.
   template <typename Fails>
   int PassFailedAttempts(unsigned char wanted, int span, Fails fails) {
     int last = -1;
@@ -62,12 +64,23 @@ class InputReader {
     const int limit = end_ - span - 1;
     int from = next_;
 #ifdef __SSE2__
-    // Sixteen bytes at a time: most pages have a "<" every few dozen bytes, too close
-    // together for a call of memchr to pay off each time.
+    // Sixteen bytes at a time where "<" stand close together, as in most of a page; memchr
+    // takes the long jumps over stretches without one.
     const __m128i pattern = _mm_set1_epi8(static_cast<char>(wanted));
-    for (; from + 16 <= end_; from += 16) {
+    int empty_chunks = 0;
+    while (from + 16 <= end_) {
       __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer_ + from));
       unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, pattern)));
+      if (mask == 0) {
+        from += 16;
+        if (++empty_chunks < 4) continue;
+        empty_chunks = 0;
+        const void* found = std::memchr(buffer_ + from, wanted, static_cast<size_t>(end_ - from));
+        if (found == nullptr) return PassAllButLast(last);
+        from = static_cast<int>(static_cast<const unsigned char*>(found) - buffer_);
+        continue;
+      }
+      empty_chunks = 0;
       for (; mask != 0; mask &= mask - 1) {
         int at = from + __builtin_ctz(mask);
         if (at < next_) continue;  // the byte after a failed attempt's "<" is never looked at
@@ -75,12 +88,13 @@ class InputReader {
         last = buffer_[at + span];
         next_ = at + 2;
       }
+      from += 16;
     }
     if (from < next_) from = next_;
 #endif
     for (;;) {
       const void* found = std::memchr(buffer_ + from, wanted, static_cast<size_t>(end_ - from));
-      if (found == nullptr) return last;
+      if (found == nullptr) return PassAllButLast(last);
       int at = static_cast<int>(static_cast<const unsigned char*>(found) - buffer_);
       if (at >= limit || !fails(buffer_ + at + 1)) return last;
       last = buffer_[at + span];
@@ -102,6 +116,10 @@ class InputReader {
 
   int Refill();
   int EofOfFile();
+  int PassAllButLast(int last) {
+    if (end_ - next_ >= 2) next_ = end_ - 1;
+    return last;
+  }
 
   int handle_ = -1;
   bool plain_ = true;
