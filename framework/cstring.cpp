@@ -60,11 +60,6 @@ CString& CString::operator=(const char* text) {
   return *this;
 }
 
-CString& CString::operator+=(char byte) {
-  Append(&byte, 1);
-  return *this;
-}
-
 CString& CString::operator+=(const char* text) {
   Append(text, LengthOf(text));
   return *this;

@@ -39,7 +39,17 @@ class CString {
   }
 
   // Appends one byte; a NUL byte is appended like any other.
-  CString& operator+=(char byte);
+  CString& operator+=(char byte) {
+    int length = GetLength();
+    if (data_ != nullptr && reinterpret_cast<const int*>(data_)[-1] > length) {
+      data_[length] = byte;
+      data_[length + 1] = '\0';
+      reinterpret_cast<int*>(data_)[-2] = length + 1;
+      return *this;
+    }
+    Append(&byte, 1);
+    return *this;
+  }
   CString& operator+=(const char* text);
   CString& operator+=(const CString& other);
 

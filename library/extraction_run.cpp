@@ -28,10 +28,16 @@ void ScanInput(const ExclusionKeywords& keywords) {
   bool done = false;
   while (!done) {
     // Most brackets start no anchor: those attempts are passed over in one go.
+    bool at_bracket = false;
     int last_read = Input().PassFailedAttempts(
-        '<', kAttemptLength, [](const unsigned char* bytes) { return !MatchesOpening(bytes); });
-    if (last_read >= 0) NoteBytesTaken(static_cast<unsigned char>(last_read));
-    for (;;) {
+        '<', kAttemptLength, [](const unsigned char* bytes) { return !MatchesOpening(bytes); },
+        at_bracket);
+    if (at_bracket) {
+      NoteBytesTaken('<');
+    } else if (last_read >= 0) {
+      NoteBytesTaken(static_cast<unsigned char>(last_read));
+    }
+    while (!at_bracket) {
       if (Input().TakeThrough('<')) {
         NoteBytesTaken('<');
         break;

@@ -53,12 +53,14 @@ class InputReader {
   // when the attempt fails, moves back `span` - 1: while the next `wanted` byte in the block
   // has more than `span` bytes after it and `fails` says its attempt fails on them, takes it
   // and the byte after it, which is all such an attempt comes to. Returns the last byte the
-  // last attempt passed over read, or -1 when none was passed over. When the rest of the
-  // block holds no `wanted` byte, passes over all of it but its last byte as well, as
-  // TakeThrough does. Plain mode: -1.
+  // last attempt passed over read, or -1 when none was passed over. Where it stops at a
+  // `wanted` byte whose attempt may succeed, it takes that byte as TakeThrough would and sets
+  // `took_wanted`. When the rest of the block holds no `wanted` byte, passes over all of it
+  // but its last byte, as TakeThrough does. Plain mode: -1, nothing taken.
   template <typename Fails>
-  int PassFailedAttempts(unsigned char wanted, int span, Fails fails) {
+  int PassFailedAttempts(unsigned char wanted, int span, Fails fails, bool& took_wanted) {
     int last = -1;
+    took_wanted = false;
     if (plain_ || failed_) return last;
     // A `wanted` byte at `limit` or later has too few bytes after it in the block.
     const int limit = end_ - span - 1;
@@ -84,7 +86,8 @@ class InputReader {
       for (; mask != 0; mask &= mask - 1) {
         int at = from + __builtin_ctz(mask);
         if (at < next_) continue;  // the byte after a failed attempt's "<" is never looked at
-        if (at >= limit || !fails(buffer_ + at + 1)) return last;
+        if (at >= limit) return last;
+        if (!fails(buffer_ + at + 1)) return TakeWanted(at, took_wanted, last);
         last = buffer_[at + span];
         next_ = at + 2;
       }
@@ -96,7 +99,8 @@ class InputReader {
       const void* found = std::memchr(buffer_ + from, wanted, static_cast<size_t>(end_ - from));
       if (found == nullptr) return PassAllButLast(last);
       int at = static_cast<int>(static_cast<const unsigned char*>(found) - buffer_);
-      if (at >= limit || !fails(buffer_ + at + 1)) return last;
+      if (at >= limit) return last;
+      if (!fails(buffer_ + at + 1)) return TakeWanted(at, took_wanted, last);
       last = buffer_[at + span];
       next_ = from = at + 2;
     }
@@ -116,6 +120,11 @@ class InputReader {
 
   int Refill();
   int EofOfFile();
+  int TakeWanted(int at, bool& took_wanted, int last) {
+    next_ = at + 1;
+    took_wanted = true;
+    return last;
+  }
   int PassAllButLast(int last) {
     if (end_ - next_ >= 2) next_ = end_ - 1;
     return last;
