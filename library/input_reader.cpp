@@ -10,7 +10,11 @@ InputReader RunInput;
 
 void InputReader::Start(int handle, IoMode mode) {
   handle_ = handle;
-  plain_ = mode == IoMode::Plain || _lseek(handle, 0, SEEK_CUR) == -1;
+  // Block mode answers the end-of-file test from the bytes it holds, which is right only for
+  // files whose length says where their bytes end. Anything that cannot seek, or reports no
+  // length (devices, system files), is read the plain way.
+  plain_ =
+      mode == IoMode::Plain || _lseek(handle, 0, SEEK_END) <= 0 || _lseek(handle, 0, SEEK_SET) != 0;
   ended_ = false;
   failed_ = false;
   base_ = 0;
@@ -35,7 +39,11 @@ int InputReader::Refill() {
 }
 
 int InputReader::EofOfFile() {
-  return _eof(handle_);
+  int answer = _eof(handle_);
+  // Some files report a length their reads never reach: once a read has met the end, the
+  // file has ended, whatever its length says, so that no input can keep the run going.
+  if (answer == 0 && ended_) return 1;
+  return answer;
 }
 
 void InputReader::MoveBack(int count) {

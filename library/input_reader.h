@@ -27,7 +27,8 @@ class InputReader {
   bool Ended() const { return ended_; }
 
   // What _eof says of the handle at the position of the next byte; -1 from the first failed
-  // read on, so that a file whose reads fail always ends the run.
+  // read on, and 1 right after a read that met the end, so that a file whose reads fail or
+  // end early always ends the run.
   int Eof() {
     if (failed_) return -1;
     return next_ < end_ ? 0 : EofOfFile();

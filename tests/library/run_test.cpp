@@ -220,6 +220,30 @@ TEST_P(RunTest, PipeAsInputGivesItsRecordsThenTheFileError) {
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
 }
 
+off_t LyingSeek(int fd, off_t offset, int whence) {
+  off_t result = crt::RealSystemCalls().lseek(fd, offset, whence);
+  return whence == SEEK_END && result != -1 ? result + 4096 : result;
+}
+
+TEST_P(RunTest, FileWhoseLengthOverstatesItsBytesStillEnds) {
+  WriteFile(folder_.Path("page.htm"), "<a href=\"http://a.example/\"> and <b>more</b>");
+  crt::Sys().lseek = LyingSeek;
+  BoxRecorder recorder;
+  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  crt::Sys() = crt::RealSystemCalls();
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://a.example/\r\n");
+  EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
+  EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
+}
+
+TEST_P(RunTest, EndlessDeviceEndsAfterTheFirstAttempt) {
+  BoxRecorder recorder;
+  RunExport("/dev/zero", folder_.Path("out.txt"));
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "");
+  EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
+  EXPECT_STREQ(quillon::StatusText, "");
+}
+
 // The eight arguments are released on every way out.
 
 bool HoldsBuffer(CString& text) {
