@@ -13,8 +13,8 @@ void InputReader::Start(int handle, IoMode mode) {
   // Block mode answers the end-of-file test from the bytes it holds, which is right only for
   // files whose length says where their bytes end. Anything that cannot seek, or reports no
   // length (devices, system files), is read the plain way.
-  plain_ =
-      mode == IoMode::Plain || _lseek(handle, 0, SEEK_END) <= 0 || _lseek(handle, 0, SEEK_SET) != 0;
+  plain_ = mode == IoMode::Plain || _lseeki64(handle, 0, SEEK_END) <= 0 ||
+           _lseeki64(handle, 0, SEEK_SET) != 0;
   ended_ = false;
   failed_ = false;
   base_ = 0;
@@ -54,8 +54,8 @@ void InputReader::MoveBack(int count) {
     return;
   }
   // Outside the block (always, in plain mode): seek the handle itself.
-  long behind = static_cast<long>(end_ - next_);
-  if (_lseek(handle_, -behind - count, SEEK_CUR) == -1) return;
+  long long behind = end_ - next_;
+  if (_lseeki64(handle_, -behind - count, SEEK_CUR) == -1) return;
   base_ = target;
   next_ = end_ = 0;
 }

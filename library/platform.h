@@ -23,7 +23,7 @@ namespace quillon {
 using crt::_close;
 using crt::_eof;
 using crt::_itoa;
-using crt::_lseek;
+using crt::_lseeki64;
 using crt::_O_BINARY;
 using crt::_O_CREAT;
 using crt::_O_RDONLY;

@@ -56,6 +56,10 @@ long _lseek(int handle, long offset, int origin) {
   return static_cast<long>(Sys().lseek(handle, offset, origin));
 }
 
+long long _lseeki64(int handle, long long offset, int origin) {
+  return static_cast<long long>(Sys().lseek(handle, static_cast<off_t>(offset), origin));
+}
+
 int _eof(int handle) {
   off_t here = Sys().lseek(handle, 0, SEEK_CUR);
   if (here == -1) return -1;

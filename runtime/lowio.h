@@ -28,6 +28,8 @@ int _read(int handle, void* buffer, unsigned count);
 int _write(int handle, const void* buffer, unsigned count);
 // Moves the file position; the new position, or -1 (position unchanged) on failure.
 long _lseek(int handle, long offset, int origin);
+// The same with 64-bit positions, for files of 2 GiB and more.
+long long _lseeki64(int handle, long long offset, int origin);
 // 1 when the position is at or past the end of the file, 0 before it, -1 when the handle fails.
 int _eof(int handle);
 // 0, or -1 when the handle is not open.
