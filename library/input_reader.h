@@ -115,7 +115,12 @@ class InputReader {
   bool TakeThrough(unsigned char wanted);
 
  private:
+#ifdef QUILLON_INPUT_BLOCK_SIZE
+  // Fuzzing builds read in small blocks, so that small pages cross block boundaries.
+  static constexpr int kBlockSize = QUILLON_INPUT_BLOCK_SIZE;
+#else
   static constexpr int kBlockSize = 128 * 1024;
+#endif
   // Enough bytes kept from the previous block to move back over a whole anchor attempt.
   static constexpr int kKeptBytes = 64;
 

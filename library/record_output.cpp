@@ -10,7 +10,14 @@
 namespace quillon {
 namespace {
 
+#ifdef QUILLON_OUTPUT_BLOCK_SIZE
+// Fuzzing builds write in small blocks, so that small pages fill several.
+constexpr int kBlockSize = QUILLON_OUTPUT_BLOCK_SIZE;
+#else
 constexpr int kBlockSize = 64 * 1024;
+#endif
+// A block always has room for the longest record: 499 address bytes and CR LF.
+static_assert(kBlockSize >= 501);
 
 IoMode output_mode = IoMode::Plain;
 char pending[kBlockSize];

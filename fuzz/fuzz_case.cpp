@@ -1,0 +1,34 @@
+#include "fuzz/fuzz_case.h"
+
+namespace fuzzing {
+
+namespace {
+constexpr size_t kLongestKeyword = 8;
+}
+
+FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
+  FuzzCase made;
+  size_t at = 0;
+  if (at < size) made.plain_mode = (data[at++] & 1) != 0;
+  for (std::string& keyword : made.keywords) {
+    if (at >= size) break;
+    size_t length = data[at++] % (kLongestKeyword + 1);
+    if (length > size - at) length = size - at;
+    keyword.assign(reinterpret_cast<const char*>(data + at), length);
+    at += length;
+  }
+  made.page.assign(reinterpret_cast<const char*>(data + at), size - at);
+  return made;
+}
+
+std::string EncodeFuzzCase(const FuzzCase& fuzz_case) {
+  std::string encoded(1, fuzz_case.plain_mode ? '\1' : '\0');
+  for (const std::string& keyword : fuzz_case.keywords) {
+    std::string kept = keyword.substr(0, kLongestKeyword);
+    encoded += static_cast<char>(kept.size());
+    encoded += kept;
+  }
+  return encoded + fuzz_case.page;
+}
+
+}  // namespace fuzzing

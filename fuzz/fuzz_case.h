@@ -1,0 +1,25 @@
+#pragma once
+// How a fuzzer input becomes one extraction run.
+//
+// Byte 0 holds options (bit 0: plain I/O mode). Then come the six keywords, each as a length
+// byte (taken modulo 9, so 0 to 8) followed by that many bytes. Whatever remains is the page.
+// Any input is a valid case: a short input leaves the keywords empty and the page empty.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace fuzzing {
+
+struct FuzzCase {
+  bool plain_mode = false;
+  std::array<std::string, 6> keywords;
+  std::string page;
+};
+
+FuzzCase ParseFuzzCase(const uint8_t* data, size_t size);
+
+// The inverse, for writing seed inputs: keywords longer than 8 bytes are cut to 8.
+std::string EncodeFuzzCase(const FuzzCase& fuzz_case);
+
+}  // namespace fuzzing
