@@ -37,8 +37,9 @@ quietly() { "$@" >>"$log" 2>&1; }
 export DEBIAN_FRONTEND=noninteractive
 apt_install() { quietly apt-get install -y -q "$@" || fail "apt-get install $* failed"; }
 
+# clang-14 and its run-time libraries build the fuzzer (libFuzzer, ASan, UBSan).
 linux_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev clang-format
-  locales)
+  clang-14 libclang-rt-14-dev locales)
 windows_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-tools libc6:i386 wine wine32:i386 xvfb xauth x11-utils fonts-ipafont-gothic
   imagemagick)
