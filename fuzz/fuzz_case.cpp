@@ -9,7 +9,11 @@ constexpr size_t kLongestKeyword = 8;
 FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
   FuzzCase made;
   size_t at = 0;
-  if (at < size) made.plain_mode = (data[at++] & 1) != 0;
+  if (at < size) {
+    made.plain_mode = (data[at] & 1) != 0;
+    made.failing_output = (data[at] & 2) != 0;
+    ++at;
+  }
   for (std::string& keyword : made.keywords) {
     if (at >= size) break;
     size_t length = data[at++] % (kLongestKeyword + 1);
@@ -22,7 +26,8 @@ FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
 }
 
 std::string EncodeFuzzCase(const FuzzCase& fuzz_case) {
-  std::string encoded(1, fuzz_case.plain_mode ? '\1' : '\0');
+  std::string encoded(
+      1, static_cast<char>((fuzz_case.plain_mode ? 1 : 0) | (fuzz_case.failing_output ? 2 : 0)));
   for (const std::string& keyword : fuzz_case.keywords) {
     std::string kept = keyword.substr(0, kLongestKeyword);
     encoded += static_cast<char>(kept.size());

@@ -24,6 +24,7 @@ class PageReader {
 
   // The byte read (0 to 255), or -1 at the end. Leaves StatusText as the run does.
   int Read() {
+    read_since_record_ = true;
     if (at_ >= page_.size()) {
       status_ = "File End";
       return -1;
@@ -35,11 +36,14 @@ class PageReader {
   bool AtEnd() const { return at_ >= page_.size(); }
   void MoveBack(size_t count) { at_ -= count; }
   const std::string& status() const { return status_; }
+  void NoteRecord() { read_since_record_ = false; }
+  bool read_since_record() const { return read_since_record_; }
 
  private:
   std::string_view page_;
   size_t at_ = 0;
   std::string status_;
+  bool read_since_record_ = true;
 };
 
 void WriteRecord(const std::string& url, const std::array<std::string, 6>& keywords,
@@ -77,7 +81,9 @@ void Attempt(PageReader& reader, const std::array<std::string, 6>& keywords,
   }
   if (!EndsWithFolded(url, ".html") && !EndsWithFolded(url, ".htm") && url.back() != '/')
     url += '/';
+  size_t records = result.written_addresses.size();
   WriteRecord(url, keywords, result);
+  if (result.written_addresses.size() > records) reader.NoteRecord();
 }
 
 }  // namespace
@@ -92,6 +98,7 @@ ReferenceResult ReferenceRun(std::string_view page, const std::array<std::string
     if (reader.AtEnd()) break;
   }
   result.status = reader.status();
+  result.ended_on_record = !reader.read_since_record();
   return result;
 }
 

@@ -16,6 +16,9 @@ struct ReferenceResult {
   std::vector<std::string> written_addresses;
   // StatusText when the run returns: the last byte read as a string, or "File End".
   std::string status;
+  // Whether a record was the last thing the run did, with no byte read after it: a failed
+  // write of it then leaves its error number in StatusText.
+  bool ended_on_record = false;
 };
 
 // The run over `page` with `keywords` (each counts up to its first NUL), on an output file
