@@ -26,6 +26,7 @@ using testing_support::FileExists;
 using testing_support::ReadFile;
 using testing_support::RunExport;
 using testing_support::ScratchFolder;
+using testing_support::StringBlocksOfState;
 using testing_support::WriteFile;
 
 const Box kOpening{quillon::CaptionError, quillon::TextSearchStarting};
@@ -246,17 +247,6 @@ TEST_P(RunTest, EndlessDeviceEndsAfterTheFirstAttempt) {
 
 // The eight arguments are released on every way out.
 
-bool HoldsBuffer(CString& text) {
-  char* characters = text.Detach();
-  text = CString::Attach(characters);
-  return characters != nullptr;
-}
-
-long BlocksOfState() {
-  return (HoldsBuffer(quillon::StatusText) ? 1 : 0) +
-         (quillon::CurrentUrl && HoldsBuffer(*quillon::CurrentUrl) ? 1 : 0);
-}
-
 void RunWithCountedArguments(const std::string& input, const std::string& output) {
   CString built[8] = {
       CString(input.c_str()), CString(output.c_str()), "kw1", "kw2", "kw3", "kw4", "kw5", "kw6"};
@@ -279,9 +269,9 @@ TEST_P(RunTest, ArgumentsAreReleasedOnEveryWayOut) {
       {"input missing", folder_.Path("missing.htm"), folder_.Path("out.txt")},
   };
   for (const Way& way : ways) {
-    long before = LiveStringBlocks() - BlocksOfState();
+    long before = LiveStringBlocks() - StringBlocksOfState();
     RunWithCountedArguments(way.input, way.output);
-    EXPECT_EQ(LiveStringBlocks() - BlocksOfState(), before) << way.name;
+    EXPECT_EQ(LiveStringBlocks() - StringBlocksOfState(), before) << way.name;
   }
 }
 
@@ -311,7 +301,7 @@ TEST_P(RunTest, AllocationFailureEndsTheRunQuietlyWithEverythingReleasedAndClose
                          QuillonString{built[4].Detach()}, QuillonString{built[5].Detach()},
                          QuillonString{built[6].Detach()}, QuillonString{built[7].Detach()}));
     FailStringAllocationsAfter(-1);
-    EXPECT_EQ(LiveStringBlocks() - BlocksOfState(), before) << successes;
+    EXPECT_EQ(LiveStringBlocks() - StringBlocksOfState(), before) << successes;
     EXPECT_FALSE(quillon::OutputFileOpen) << successes;
     EXPECT_FALSE(quillon::InputFileOpen) << successes;
     // Whatever was found before the failure is in the file, whole records only.

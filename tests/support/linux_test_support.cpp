@@ -7,11 +7,14 @@
 #include <stdexcept>
 
 #include "library/quillon.h"
+#include "library/run_state.h"
 
 namespace testing_support {
 
-ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quillon-test-XXXXXX").string();
+ScratchFolder::ScratchFolder() : ScratchFolder(std::filesystem::temp_directory_path().string()) {}
+
+ScratchFolder::ScratchFolder(const std::string& parent) {
+  std::string pattern = parent + "/quillon-test-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
@@ -54,6 +57,21 @@ BoxRecorder::BoxRecorder() {
 
 BoxRecorder::~BoxRecorder() {
   crt::SetMessagePresenter(previous_);
+}
+
+namespace {
+
+bool HoldsBuffer(CString& text) {
+  char* characters = text.Detach();
+  text = CString::Attach(characters);
+  return characters != nullptr;
+}
+
+}  // namespace
+
+long StringBlocksOfState() {
+  return (HoldsBuffer(quillon::StatusText) ? 1 : 0) +
+         (quillon::CurrentUrl && HoldsBuffer(*quillon::CurrentUrl) ? 1 : 0);
 }
 
 void RunExport(const std::string& input, const std::string& output,
