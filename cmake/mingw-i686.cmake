@@ -19,9 +19,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # -static picks the static winpthread; system import libraries stay import libraries.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Every image may be loaded at any address (its base relocations are kept for that) and its
+# data is never executable; some linkers set neither unless asked.
+set(QUILLON_PE_LINK_FLAGS "-static -static-libgcc -static-libstdc++ -Wl,--dynamicbase,--nxcompat")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${QUILLON_PE_LINK_FLAGS}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${QUILLON_PE_LINK_FLAGS}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "${QUILLON_PE_LINK_FLAGS}")
 
 # Windows looks for a program's DLLs in the program's own folder first: keep them together.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
