@@ -304,11 +304,13 @@ class SparseFile {
     made_ = made_ && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
     CloseHandle(file);
   }
-  ~SparseFile() { DeleteFileA(name_); }
+  ~SparseFile() { Delete(); }
   SparseFile(const SparseFile&) = delete;
   SparseFile& operator=(const SparseFile&) = delete;
 
   bool Made() const { return made_; }
+  // False when the file is still open somewhere (or already gone).
+  bool Delete() { return DeleteFileA(name_) != 0; }
 
  private:
   const char* name_;
@@ -349,6 +351,7 @@ TEST(DllFaults, PagePastFourGibibytesGivesEveryAnchorInOrder) {
   EXPECT_EQ(wintest::ReadFileBytes("out.txt"), records);
   EXPECT_EQ(BoxesShown(), std::vector<std::string>{kOpening});
   EXPECT_TRUE(DeleteFileA("out.txt"));
+  EXPECT_TRUE(page.Delete()) << "the page was left open";
 }
 
 // --- A thousand runs in one process -------------------------------------------------------------
