@@ -317,9 +317,10 @@ class SparseFile {
   bool made_ = false;
 };
 
-TEST(DllFaults, PagePastFourGibibytesGivesEveryAnchorInOrder) {
+TEST(DllFaults, PagePastSixGibibytesGivesEveryAnchorInOrder) {
   constexpr long long kGiB = 1024LL * 1024 * 1024;
-  constexpr long long kSize = 4 * kGiB + 3 * 1024 * 1024 + 77;
+  // Past 4 GiB, with bit 31 of the length set: as a 32-bit number the length is negative.
+  constexpr long long kSize = 6 * kGiB + 3 * 1024 * 1024 + 77;
   auto anchor = [](const std::string& host) { return "<a href=\"http://" + host + "/\">"; };
   // A failed attempt at "<q " whose move back lands before the next anchor's "<": that
   // anchor is found only if moving back works at that offset.
@@ -331,22 +332,29 @@ TEST(DllFaults, PagePastFourGibibytesGivesEveryAnchorInOrder) {
       {3 * kGiB + 12345, anchor("three.example")},
       {4 * kGiB - 7, after_failed("across-four.example")},
       {4 * kGiB + 2 * 1024 * 1024 + 1, anchor("beyond-four.example")},
+      {6 * kGiB - 7, after_failed("across-six.example")},
       {kSize - 40, anchor("near-the-end.example")},
   };
   const std::string records =
       "http://start.example/\r\nhttp://just-before-two.example/\r\n"
       "http://across-two.example/\r\nhttp://three.example/\r\nhttp://across-four.example/\r\n"
-      "http://beyond-four.example/\r\nhttp://near-the-end.example/\r\n";
+      "http://beyond-four.example/\r\nhttp://across-six.example/\r\n"
+      "http://near-the-end.example/\r\n";
 
   SparseFile page("huge.htm", kSize, pieces);
   ASSERT_TRUE(page.Made()) << "the sparse page could not be made";
   wintest::QuillonDll dll;
   ASSERT_TRUE(dll.Loaded());
+  // Large reads take some 50,000 calls for this page; one byte per read, as for a file whose
+  // length cannot be had, would take billions: the cap makes that a quick failure.
+  wintest::FailingReads reads(dll.Module(), 100000, 0);
+  ASSERT_TRUE(reads.Installed());
   // (<chrono> does not compile with this build's execution character set.)
   const ULONGLONG start = GetTickCount64();
   dll.Run(Arguments("huge.htm", "out.txt"));
   std::printf("[          ] a page of %lld bytes took %.1f s\n", kSize,
               static_cast<double>(GetTickCount64() - start) / 1000);
+  EXPECT_EQ(reads.Failures(), 0) << "the page was read in small pieces";
 
   EXPECT_EQ(wintest::ReadFileBytes("out.txt"), records);
   EXPECT_EQ(BoxesShown(), std::vector<std::string>{kOpening});
