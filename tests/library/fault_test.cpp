@@ -23,6 +23,7 @@
 #include "library/run_state.h"
 #include "runtime/message_box.h"
 #include "runtime/system_calls.h"
+#include "tests/cases/run_boxes.h"
 #include "tests/support/linux_test_support.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -40,17 +41,16 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 namespace {
 
 using cases::Box;
+using cases::kFileError;
+using cases::kInputMissing;
+using cases::kOpening;
+using cases::kOutputNotOpened;
 using testing_support::BoxRecorder;
 using testing_support::ReadFile;
 using testing_support::RunExport;
 using testing_support::ScratchFolder;
 using testing_support::StringBlocksOfState;
 using testing_support::WriteFile;
-
-const Box kOpening{quillon::CaptionError, quillon::TextSearchStarting};
-const Box kOutputNotOpened{quillon::CaptionError, quillon::TextOutputNotOpened};
-const Box kInputMissing{quillon::CaptionInputMissing, quillon::TextInputMissing};
-const Box kFileError{quillon::CaptionError, quillon::TextFileError};
 
 // The size of the reader's blocks in the ordinary build.
 constexpr size_t kReadBlock = 128 * 1024;

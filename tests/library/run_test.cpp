@@ -16,11 +16,17 @@
 #include "library/quillon.h"
 #include "library/run_state.h"
 #include "runtime/system_calls.h"
+#include "tests/cases/run_boxes.h"
 #include "tests/support/linux_test_support.h"
 
 namespace {
 
 using cases::Box;
+using cases::kFileError;
+using cases::kInputMissing;
+using cases::kOpening;
+using cases::kOutputNotOpened;
+using cases::kWriteFailed;
 using testing_support::BoxRecorder;
 using testing_support::FileExists;
 using testing_support::ReadFile;
@@ -28,12 +34,6 @@ using testing_support::RunExport;
 using testing_support::ScratchFolder;
 using testing_support::StringBlocksOfState;
 using testing_support::WriteFile;
-
-const Box kOpening{quillon::CaptionError, quillon::TextSearchStarting};
-const Box kOutputNotOpened{quillon::CaptionError, quillon::TextOutputNotOpened};
-const Box kInputMissing{quillon::CaptionInputMissing, quillon::TextInputMissing};
-const Box kFileError{quillon::CaptionError, quillon::TextFileError};
-const Box kWriteFailed{quillon::CaptionError, quillon::TextWriteFailed};
 
 class RunTest : public ::testing::TestWithParam<quillon::IoMode> {
  protected:

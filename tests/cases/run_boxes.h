@@ -1,0 +1,14 @@
+#pragma once
+// The boxes a run can show, as the tests expect them.
+#include "library/messages.h"
+#include "tests/cases/extraction_cases.h"
+
+namespace cases {
+
+inline const Box kOpening{quillon::CaptionError, quillon::TextSearchStarting};
+inline const Box kOutputNotOpened{quillon::CaptionError, quillon::TextOutputNotOpened};
+inline const Box kInputMissing{quillon::CaptionInputMissing, quillon::TextInputMissing};
+inline const Box kFileError{quillon::CaptionError, quillon::TextFileError};
+inline const Box kWriteFailed{quillon::CaptionError, quillon::TextWriteFailed};
+
+}  // namespace cases
