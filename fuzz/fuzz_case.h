@@ -21,7 +21,7 @@ struct FuzzCase {
 
 FuzzCase ParseFuzzCase(const uint8_t* data, size_t size);
 
-// The inverse, for writing seed inputs: keywords longer than 8 bytes are cut to 8.
+// The inverse, for writing starting inputs by hand: keywords longer than 8 bytes are cut to 8.
 std::string EncodeFuzzCase(const FuzzCase& fuzz_case);
 
 }  // namespace fuzzing

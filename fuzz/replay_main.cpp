@@ -1,5 +1,5 @@
 // Runs the fuzz target over files and folders of inputs, for builds without libFuzzer: the
-// seed corpus then checks every ordinary build.
+// starting inputs in fuzz/corpus then check every ordinary build.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
