@@ -139,6 +139,19 @@ void CString::Append(const char* bytes, int length) {
   data_[old_length + length] = '\0';
 }
 
+char* CString::GetBuffer(int min_length) {
+  Reserve(min_length > 0 ? min_length : 1);
+  return data_;
+}
+
+void CString::ReleaseBuffer(int new_length) noexcept {
+  if (data_ == nullptr) return;
+  if (new_length < 0) new_length = static_cast<int>(std::strlen(data_));
+  if (new_length > HeaderOf(data_)->capacity) new_length = HeaderOf(data_)->capacity;
+  HeaderOf(data_)->length = new_length;
+  data_[new_length] = '\0';
+}
+
 void CString::Reserve(int capacity) {
   if (data_ != nullptr && HeaderOf(data_)->capacity >= capacity) return;
   int grown = data_ != nullptr ? HeaderOf(data_)->capacity * 2 : 0;

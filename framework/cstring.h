@@ -56,6 +56,13 @@ class CString {
   // Appends `length` bytes, NUL bytes included.
   void Append(const char* bytes, int length);
 
+  // The characters, writable, with room for at least `min_length` bytes and a NUL; the string
+  // keeps its bytes. ReleaseBuffer must follow before any other use of the string.
+  char* GetBuffer(int min_length);
+  // Ends writing into the buffer: the string is its first `new_length` bytes (-1: up to the
+  // first NUL).
+  void ReleaseBuffer(int new_length = -1) noexcept;
+
   int GetLength() const noexcept {
     return data_ != nullptr ? reinterpret_cast<const int*>(data_)[-2] : 0;
   }

@@ -16,7 +16,7 @@
 #include "fuzz/fuzz_case.h"
 #include "fuzz/reference_run.h"
 #include "fuzz/scratch_files.h"
-#include "library/io_mode.h"
+#include "library/export.h"
 #include "library/messages.h"
 #include "library/quillon.h"
 #include "library/run_state.h"
@@ -97,7 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         boxes.push_back({caption, text, style, owner});
         return crt::IDNO;
       });
-  quillon::SetIoMode(fuzz_case.plain_mode ? quillon::IoMode::Plain : quillon::IoMode::Block);
 
   // Built by the string class, so that the run's release of them shows in the block count.
   long blocks_before = LiveStringBlocks() - BlocksOfState();
@@ -107,10 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& keyword = fuzz_case.keywords[size_t(i)];
     arguments[2 + i] = CString(keyword.data(), int(keyword.size()));
   }
-  BEGIN_SEARCH_ADD(QuillonString{arguments[0].Detach()}, QuillonString{arguments[1].Detach()},
-                   QuillonString{arguments[2].Detach()}, QuillonString{arguments[3].Detach()},
-                   QuillonString{arguments[4].Detach()}, QuillonString{arguments[5].Detach()},
-                   QuillonString{arguments[6].Detach()}, QuillonString{arguments[7].Detach()});
+  QuillonString handed[8];
+  for (int i = 0; i < 8; ++i) handed[i].characters = arguments[i].Detach();
+  quillon::SearchAddresses(fuzz_case.plain_mode ? quillon::IoMode::Plain : quillon::IoMode::Block,
+                           handed);
   crt::SetMessagePresenter(previous);
 
   fuzzing::ReferenceResult reference = fuzzing::ReferenceRun(fuzz_case.page, fuzz_case.keywords);

@@ -1,20 +1,19 @@
 #include "library/extraction_run.h"
 
 #include "library/anchor_matcher.h"
+#include "library/attempt_skip.h"
 #include "library/character_classes.h"
 #include "library/character_source.h"
-#include "library/input_reader.h"
 #include "library/message_box.h"
 #include "library/messages.h"
 #include "library/platform.h"
 #include "library/record_output.h"
+#include "library/run_context.h"
+#include "library/run_input.h"
 #include "library/run_state.h"
 
 namespace quillon {
 namespace {
-
-// Bytes an anchor attempt compares after its "<".
-constexpr int kAttemptLength = 15;
 
 void CloseInputFile() noexcept {
   if (!InputFileOpen) return;
@@ -24,39 +23,28 @@ void CloseInputFile() noexcept {
 
 // Reads up to the next "<" and makes an anchor attempt there, or at the end of the input;
 // stops after the attempt that leaves the input at its end or failing.
-void ScanInput(const ExclusionKeywords& keywords) {
+void ScanInput(RunContext& run) {
+  RunInput& input = run.input;
   bool done = false;
   while (!done) {
-    // Most brackets start no anchor: those attempts are passed over in one go.
-    bool at_bracket = false;
-    int last_read = Input().PassFailedAttempts(
-        '<', kAttemptLength, [](const unsigned char* bytes) { return !MatchesOpening(bytes); },
-        at_bracket);
-    if (at_bracket) {
-      NoteBytesTaken('<');
-    } else if (last_read >= 0) {
-      NoteBytesTaken(static_cast<unsigned char>(last_read));
+    for (;;) {
+      // Text and the attempts that fail go by in one step where the block holds them.
+      AttemptSkip skip = SkipFailedAttempts(input.Window(), input.WindowSize(), run.classes);
+      if (skip.last_read >= 0) input.Take(skip.taken, static_cast<unsigned char>(skip.last_read));
+      if (skip.at_bracket) break;
+      if (ReadInputChar(run) == '<') break;
+      if (input.Eof() != 0) break;
     }
-    while (!at_bracket) {
-      if (Input().TakeThrough('<')) {
-        NoteBytesTaken('<');
-        break;
-      }
-      if (NextInputByte() == '<') break;
-      if (Input().Eof() != 0) break;
-    }
-    MatchAnchor(keywords);
-    if (Input().Eof() == -1) ShowMessage(TextFileError, CaptionError);
-    if (Input().Eof() != 0) done = true;
+    MatchAnchor(run);
+    if (input.Eof() == -1) run.ShowMessage(TextFileError, CaptionError);
+    if (input.Eof() != 0) done = true;
   }
 }
 
-}  // namespace
-
-void RunExtraction(const RunArguments& arguments) {
+void Run(const RunArguments& arguments, IoMode mode, RunInput& input,
+         const CharacterClasses& classes) {
   StatusText = "";
   ShowMessage(TextSearchStarting, CaptionError);
-  TakeCharacterClasses();
 
   OutputFile = _open(arguments.output, _O_BINARY | _O_TRUNC | _O_CREAT | _O_RDWR, _S_IWRITE);
   if (OutputFile == -1) {
@@ -64,34 +52,57 @@ void RunExtraction(const RunArguments& arguments) {
     return;
   }
   OutputFileOpen = true;
-  StartOutput(CurrentIoMode());
-
-  InputFile = _open(arguments.input, _O_BINARY | _O_RDONLY);
-  if (InputFile == -1) {
-    StatusText = TextInputMissing;
-    ShowMessage(StatusText, CaptionInputMissing);
-    CloseOutputFile();
-    return;
-  }
-  InputFileOpen = true;
-  Input().Start(InputFile, CurrentIoMode());
-  StatusText = StatusInputOpen;
-  StatusText = StatusSearching;
-
   const ExclusionKeywords keywords = {&arguments.keywords[0], &arguments.keywords[1],
                                       &arguments.keywords[2], &arguments.keywords[3],
                                       &arguments.keywords[4], &arguments.keywords[5]};
-  ScanInput(keywords);
+  RunContext run(input, keywords, classes);
+  PlainRecordOutput plain_output(OutputFile, run);
+  BlockRecordOutput block_output(OutputFile, run);
+  // Without room for a block, records go out one by one.
+  RecordOutput& output = mode == IoMode::Block && block_output.Ready()
+                             ? static_cast<RecordOutput&>(block_output)
+                             : plain_output;
+  run.UseOutput(output);
+  try {
+    InputFile = _open(arguments.input, _O_BINARY | _O_RDONLY);
+    if (InputFile == -1) {
+      StatusText = TextInputMissing;
+      ShowMessage(StatusText, CaptionInputMissing);
+      run.CloseOutputFile();
+      return;
+    }
+    InputFileOpen = true;
+    input.Start(InputFile, mode);
+    StatusText = StatusInputOpen;
+    StatusText = StatusSearching;
 
-  CloseOutputFile();
-  // The input stays open until the scan is over, for its end-of-file tests; then it is
-  // released so the page is not kept locked.
-  CloseInputFile();
+    ScanInput(run);
+
+    run.CloseOutputFile();
+    // The input stays open until the scan is over, for its end-of-file tests; then it is
+    // released so the page is not kept locked.
+    CloseInputFile();
+    run.UpdateCurrentUrl();
+    run.UpdateStatusText();
+  } catch (...) {
+    // Out of memory: the records found so far are written, both files closed.
+    output.Abandon();
+    OutputFileOpen = false;
+    CloseInputFile();
+    throw;
+  }
 }
 
-void AbandonRun() noexcept {
-  AbandonOutput();
-  CloseInputFile();
+}  // namespace
+
+void RunExtraction(const RunArguments& arguments, IoMode mode) noexcept {
+  RunInput input;
+  try {
+    Run(arguments, mode, input, TakeCharacterClasses());
+  } catch (...) {
+    // No exception may leave through a C interface (on Windows the caller has a run-time of
+    // its own): the run has cleaned up after itself and ends here.
+  }
 }
 
 }  // namespace quillon

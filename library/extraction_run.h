@@ -1,6 +1,7 @@
 #pragma once
 // One extraction run: open the output and input files, scan the input for anchors, close.
 #include "framework/cstring.h"
+#include "library/io_mode.h"
 
 namespace quillon {
 
@@ -18,12 +19,8 @@ struct RunArguments {
   }
 };
 
-// Performs the run. Allocation failures (CMemoryException) pass through to the caller with
-// the files still open; AbandonRun then closes them.
-void RunExtraction(const RunArguments& arguments);
-
-// After a run ended by an exception: writes what is pending and closes both files, reporting
-// nothing. Never throws.
-void AbandonRun() noexcept;
+// Performs the run in `mode`. Never throws: when memory runs out inside it, the run ends there
+// with the records found so far written and both files closed, reporting nothing more.
+void RunExtraction(const RunArguments& arguments, IoMode mode) noexcept;
 
 }  // namespace quillon

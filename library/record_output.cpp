@@ -1,34 +1,70 @@
 #include "library/record_output.h"
 
+#include <cerrno>
 #include <cstring>
+#include <new>
 
-#include "library/character_source.h"
 #include "library/platform.h"
-#include "library/run_state.h"
-#include "library/url_writer.h"
 
 namespace quillon {
-namespace {
 
-#ifdef QUILLON_OUTPUT_BLOCK_SIZE
-// Fuzzing builds write in small blocks, so that small pages fill several.
-constexpr int kBlockSize = QUILLON_OUTPUT_BLOCK_SIZE;
-#else
-constexpr int kBlockSize = 64 * 1024;
-#endif
-// A block always has room for the longest record: 499 address bytes and CR LF.
-static_assert(kBlockSize >= 501);
+void RecordOutput::Close() {
+  if (!open_) return;
+  Flush();
+  CloseHandle();
+}
 
-IoMode output_mode = IoMode::Plain;
-char pending[kBlockSize];
-int pending_size = 0;
+void RecordOutput::WritePieces(const char* address, int length, std::optional<std::uint64_t> mark) {
+  if (_write(handle_, address, static_cast<unsigned>(length)) == -1) {
+    listener_.AddressWriteFailed(errno, mark);
+  }
+  _write(handle_, "\r\n", 2);
+}
 
-// Writes again, the plain way, every record of `block` that the first `done` bytes did not
-// complete. Only the last record, and only if no byte has been read since it was found, may
-// leave its error number in StatusText: so it would be had it been written at once. A record whose
-// address was partly written counts as written, as a short _write does, and gets its CR LF; one
-// whose CR went out but not its LF is finished.
-void WriteRemainingRecords(const char* block, int size, int done) {
+void RecordOutput::CloseHandle() noexcept {
+  if (!open_) return;
+  open_ = false;
+  _close(handle_);
+}
+
+BlockRecordOutput::BlockRecordOutput(int handle, FailureListener& listener)
+    : RecordOutput(handle, listener), block_(new (std::nothrow) char[kBlockSize]) {}
+
+char* BlockRecordOutput::Slot() {
+  if (size_ + kSlotSize > kBlockSize) Flush();
+  return block_.get() + size_;
+}
+
+void BlockRecordOutput::Append(int length, std::uint64_t mark) {
+  char* record = block_.get() + size_;
+  record[length] = '\r';
+  record[length + 1] = '\n';
+  size_ += length + 2;
+  last_mark_ = mark;
+}
+
+void BlockRecordOutput::Flush() {
+  if (size_ == 0 || !IsOpen()) return;
+  int size = size_;
+  // Emptied first: a box shown while records are written again must not flush them twice.
+  size_ = 0;
+  int written = _write(handle_, block_.get(), static_cast<unsigned>(size));
+  if (written == size) return;
+  WriteRemainingRecords(size, written > 0 ? written : 0, last_mark_);
+}
+
+void BlockRecordOutput::Abandon() noexcept {
+  if (!IsOpen()) return;
+  if (size_ > 0) _write(handle_, block_.get(), static_cast<unsigned>(size_));
+  size_ = 0;
+  CloseHandle();
+}
+
+// Writes again, the plain way, every record of the block that its first `done` bytes did not
+// complete. A record whose address was partly written counts as written, as a short _write
+// does, and gets its CR LF; one whose CR went out but not its LF is finished.
+void BlockRecordOutput::WriteRemainingRecords(int size, int done, std::uint64_t last_mark) {
+  const char* block = block_.get();
   int start = 0;
   while (start < size) {
     const char* line_end = static_cast<const char*>(
@@ -36,58 +72,14 @@ void WriteRemainingRecords(const char* block, int size, int done) {
     int address_end = static_cast<int>(line_end - block);
     int record_end = address_end + 2;
     if (done <= start) {
-      bool latest = record_end == size && !BytesDeliveredSince();
-      WriteRecordPieces(block + start, address_end - start, latest);
+      std::optional<std::uint64_t> mark;
+      if (record_end == size) mark = last_mark;
+      WritePieces(block + start, address_end - start, mark);
     } else if (done < address_end) {
-      _write(OutputFile, "\r\n", 2);
+      _write(handle_, "\r\n", 2);
     }
     start = record_end;
   }
-}
-
-}  // namespace
-
-void StartOutput(IoMode mode) {
-  output_mode = mode;
-  pending_size = 0;
-}
-
-void AppendRecord(const char* address, int length) {
-  if (output_mode == IoMode::Plain) {
-    WriteRecordPieces(address, length);
-    return;
-  }
-  if (pending_size + length + 2 > kBlockSize) FlushOutput();
-  ForgetBytesDelivered();
-  std::memcpy(pending + pending_size, address, static_cast<size_t>(length));
-  pending[pending_size + length] = '\r';
-  pending[pending_size + length + 1] = '\n';
-  pending_size += length + 2;
-}
-
-void FlushOutput() {
-  if (pending_size == 0) return;
-  int size = pending_size;
-  // Emptied first: a box shown while records are written again must not flush them twice.
-  pending_size = 0;
-  int written = _write(OutputFile, pending, static_cast<unsigned>(size));
-  if (written == size) return;
-  WriteRemainingRecords(pending, size, written > 0 ? written : 0);
-}
-
-void CloseOutputFile() {
-  if (!OutputFileOpen) return;
-  FlushOutput();
-  OutputFileOpen = false;
-  _close(OutputFile);
-}
-
-void AbandonOutput() noexcept {
-  if (!OutputFileOpen) return;
-  if (pending_size > 0) _write(OutputFile, pending, static_cast<unsigned>(pending_size));
-  pending_size = 0;
-  OutputFileOpen = false;
-  _close(OutputFile);
 }
 
 }  // namespace quillon

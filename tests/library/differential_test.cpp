@@ -72,10 +72,8 @@ struct Outcome {
 
 Outcome Run(quillon::IoMode mode, const std::string& input, const std::string& output,
             const std::array<std::string, 6>& keywords) {
-  quillon::SetIoMode(mode);
   BoxRecorder recorder;
-  RunExport(input, output, keywords);
-  quillon::SetIoMode(quillon::IoMode::Block);
+  RunExport(input, output, keywords, mode);
   return Outcome{output == "/dev/full" ? "" : ReadFile(output), recorder.boxes(),
                  std::string(quillon::StatusText.GetString(),
                              static_cast<size_t>(quillon::StatusText.GetLength()))};

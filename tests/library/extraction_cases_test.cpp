@@ -18,19 +18,15 @@ struct ModeAndCase {
   size_t index;
 };
 
-class ExtractionCaseTest : public ::testing::TestWithParam<ModeAndCase> {
- protected:
-  void TearDown() override { quillon::SetIoMode(quillon::IoMode::Block); }
-};
+class ExtractionCaseTest : public ::testing::TestWithParam<ModeAndCase> {};
 
 TEST_P(ExtractionCaseTest, WritesExactlyTheExpectedBytesAndBoxes) {
   const cases::ExtractionCase& c = cases::ExtractionCases()[GetParam().index];
-  quillon::SetIoMode(GetParam().mode);
   ScratchFolder folder;
   WriteFile(folder.Path("page.htm"), c.page);
   WriteFile(folder.Path("out.txt"), "left over from before");
   BoxRecorder recorder;
-  RunExport(folder.Path("page.htm"), folder.Path("out.txt"), c.keywords);
+  RunExport(folder.Path("page.htm"), folder.Path("out.txt"), c.keywords, GetParam().mode);
   EXPECT_EQ(ReadFile(folder.Path("out.txt")), c.output);
   EXPECT_EQ(recorder.boxes(), c.boxes);
 }

@@ -118,8 +118,10 @@ class RunFixture : public ::testing::Test {
  protected:
   void TearDown() override {
     crt::Sys() = crt::RealSystemCalls();
-    quillon::SetIoMode(quillon::IoMode::Block);
     FailStringAllocationsAfter(-1);
+  }
+  void Run(const std::string& input, const std::string& output) {
+    RunExport(input, output, {}, mode_);
   }
 
   // Runs over `page` with reads failing from `offset` on, and checks that the records before
@@ -128,7 +130,7 @@ class RunFixture : public ::testing::Test {
     WriteFile(folder_.Path("page.htm"), page.bytes());
     FailReadsFrom(static_cast<long long>(offset));
     BoxRecorder recorder;
-    RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+    Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
     crt::Sys() = crt::RealSystemCalls();
     EXPECT_EQ(ReadFile(folder_.Path("out.txt")), page.RecordsBefore(offset));
     EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
@@ -140,11 +142,12 @@ class RunFixture : public ::testing::Test {
   }
 
   ScratchFolder folder_;
+  quillon::IoMode mode_ = quillon::IoMode::Block;
 };
 
 class FaultTest : public RunFixture, public ::testing::WithParamInterface<quillon::IoMode> {
  protected:
-  void SetUp() override { quillon::SetIoMode(GetParam()); }
+  void SetUp() override { mode_ = GetParam(); }
 };
 
 // Reads that fail part way through the page.
@@ -185,10 +188,7 @@ TEST_P(FaultTest, ReadFailingBetweenAnchorsKeepsTheRecordsBeforeIt) {
 
 // Block mode only: this is about its reads of whole blocks. Plain mode reads byte by byte, and
 // its failures between anchors are tried above.
-class BlockFaultTest : public RunFixture {
- protected:
-  void SetUp() override { quillon::SetIoMode(quillon::IoMode::Block); }
-};
+class BlockFaultTest : public RunFixture {};
 
 TEST_F(BlockFaultTest, ReadFailingAfterTheFirstBlocksKeepsEveryRecordBeforeIt) {
   // Dense, long addresses: the records before the failure are more than one output block.
@@ -255,7 +255,7 @@ TEST_P(FaultTest, OutputThatCannotBeOpenedEndsTheRunBeforeTheInputIsOpened) {
     opened_paths.clear();
     crt::Sys().open = RecordingOpen;
     BoxRecorder recorder;
-    RunExport(input, bad.path);
+    Run(input, bad.path);
     crt::Sys() = crt::RealSystemCalls();
     EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kOutputNotOpened}));
     EXPECT_EQ(std::count(opened_paths.begin(), opened_paths.end(), input), 0);
@@ -273,7 +273,7 @@ TEST_P(FaultTest, InputThatCannotBeOpenedLeavesAnEmptyOutput) {
     SCOPED_TRACE(bad.name);
     WriteFile(output, "http://old.example/\r\n");
     BoxRecorder recorder;
-    RunExport(bad.path, output);
+    Run(bad.path, output);
     EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kInputMissing}));
     EXPECT_EQ(ReadFile(output), "");
     EXPECT_STREQ(quillon::StatusText, quillon::TextInputMissing);
@@ -291,7 +291,7 @@ TEST_P(FaultTest, PageAndOutputFourThousandCharactersDeepAreReadAndWritten) {
   WriteFile(input, "<p><a href=\"http://deep.example/\">deep</a> <a HREF=\"http://x.example/a\">");
   WriteFile(output, "old");
   BoxRecorder recorder;
-  RunExport(input, output);
+  Run(input, output);
   EXPECT_EQ(ReadFile(output), "http://deep.example/\r\nhttp://x.example/a/\r\n");
   EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
   EXPECT_FALSE(quillon::InputFileOpen);
@@ -315,7 +315,6 @@ std::string FolderForSparseFiles() {
 
 // Block mode only: plain mode makes one read per byte, and 4 GiB of them would take hours.
 TEST(LargePageTest, AnchorsAroundTwoAndFourGiBAndBeyondAreAllFoundInOrder) {
-  quillon::SetIoMode(quillon::IoMode::Block);
   ScratchFolder folder(FolderForSparseFiles());
   const std::string path = folder.Path("large.htm");
   constexpr long long kTwoGiB = 1LL << 31;
@@ -435,10 +434,7 @@ class ThousandRuns : public FaultTest {
   void Run(const std::string& input, const std::string& output, long allocations = -1) {
     CString built[8] = {CString(input.c_str()), CString(output.c_str()), "", "", "", "", "", ""};
     FailStringAllocationsAfter(allocations);
-    BEGIN_SEARCH_ADD(QuillonString{built[0].Detach()}, QuillonString{built[1].Detach()},
-                     QuillonString{built[2].Detach()}, QuillonString{built[3].Detach()},
-                     QuillonString{built[4].Detach()}, QuillonString{built[5].Detach()},
-                     QuillonString{built[6].Detach()}, QuillonString{built[7].Detach()});
+    testing_support::RunBuilt(built, mode_);
     FailStringAllocationsAfter(-1);
   }
 

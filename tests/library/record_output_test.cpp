@@ -38,13 +38,11 @@ struct Outcome {
 };
 
 Outcome RunOnSmallDisk(quillon::IoMode mode, const ScratchFolder& folder, long room) {
-  quillon::SetIoMode(mode);
   room_left = room;
   crt::Sys().write = WriteToSmallDisk;
   BoxRecorder recorder;
-  RunExport(folder.Path("page.htm"), folder.Path("out.txt"));
+  RunExport(folder.Path("page.htm"), folder.Path("out.txt"), {}, mode);
   crt::Sys() = crt::RealSystemCalls();
-  quillon::SetIoMode(quillon::IoMode::Block);
   return Outcome{ReadFile(folder.Path("out.txt")), recorder.boxes()};
 }
 

@@ -37,11 +37,13 @@ using testing_support::WriteFile;
 
 class RunTest : public ::testing::TestWithParam<quillon::IoMode> {
  protected:
-  void SetUp() override { quillon::SetIoMode(GetParam()); }
   void TearDown() override {
     crt::Sys() = crt::RealSystemCalls();
-    quillon::SetIoMode(quillon::IoMode::Block);
     FailStringAllocationsAfter(-1);
+  }
+  void Run(const std::string& input, const std::string& output,
+           const std::array<std::string, 6>& keywords = {}) {
+    RunExport(input, output, keywords, GetParam());
   }
   ScratchFolder folder_;
 };
@@ -58,7 +60,7 @@ TEST(MessageTexts, AreCodePage932Bytes) {
 TEST_P(RunTest, MissingInputLeavesAnEmptyOutputAndSaysSo) {
   WriteFile(folder_.Path("out.txt"), "old contents");
   BoxRecorder recorder;
-  RunExport(folder_.Path("missing.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("missing.htm"), folder_.Path("out.txt"));
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "");
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kInputMissing}));
   EXPECT_STREQ(quillon::StatusText, quillon::TextInputMissing);
@@ -77,7 +79,7 @@ TEST_P(RunTest, OutputThatIsAFolderStopsTheRunBeforeTheInputIsOpened) {
   opened_paths.clear();
   crt::Sys().open = RecordingOpen;
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kOutputNotOpened}));
   EXPECT_EQ(opened_paths, std::vector<std::string>{folder_.Path("out.txt")});
   EXPECT_EQ(quillon::OutputFile, -1);
@@ -86,7 +88,7 @@ TEST_P(RunTest, OutputThatIsAFolderStopsTheRunBeforeTheInputIsOpened) {
 TEST_P(RunTest, NewOutputFileIsWritable) {
   WriteFile(folder_.Path("page.htm"), "");
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), folder_.Path("new.txt"));
+  Run(folder_.Path("page.htm"), folder_.Path("new.txt"));
   struct stat status;
   ASSERT_EQ(stat(folder_.Path("new.txt").c_str(), &status), 0);
   EXPECT_TRUE(status.st_mode & S_IWUSR);
@@ -95,14 +97,14 @@ TEST_P(RunTest, NewOutputFileIsWritable) {
 TEST_P(RunTest, InputAndOutputNamingTheSameFileLeaveItEmpty) {
   WriteFile(folder_.Path("both.htm"), "<a href=\"http://gone.example/\">x</a>");
   BoxRecorder recorder;
-  RunExport(folder_.Path("both.htm"), folder_.Path("both.htm"));
+  Run(folder_.Path("both.htm"), folder_.Path("both.htm"));
   EXPECT_EQ(ReadFile(folder_.Path("both.htm")), "");
   EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
 }
 
 TEST_P(RunTest, EveryBoxHasYesNoButtonsAndNoOwner) {
   BoxRecorder recorder;
-  RunExport(folder_.Path("missing.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("missing.htm"), folder_.Path("out.txt"));
   ASSERT_EQ(recorder.styles().size(), 2u);
   for (size_t i = 0; i < recorder.styles().size(); ++i) {
     EXPECT_EQ(recorder.styles()[i], 4u);
@@ -115,7 +117,7 @@ TEST_P(RunTest, EveryBoxHasYesNoButtonsAndNoOwner) {
 TEST_P(RunTest, RunLeavesStatusAndClosesBothFiles) {
   WriteFile(folder_.Path("page.htm"), "<a href=\"http://a.example/\">x</a> tail");
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
   EXPECT_STREQ(*quillon::CurrentUrl, "http://a.example/");
   EXPECT_FALSE(quillon::OutputFileOpen);
@@ -127,7 +129,7 @@ TEST_P(RunTest, RunLeavesStatusAndClosesBothFiles) {
 TEST_P(RunTest, PageEndingOnTheClosingQuoteEndsWithoutReadingAtTheEnd) {
   WriteFile(folder_.Path("page.htm"), "<a href=\"http://last.example/\"");
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://last.example/\r\n");
   EXPECT_STREQ(quillon::StatusText, "\"");
   EXPECT_FALSE(quillon::OutputFileOpen);
@@ -137,9 +139,9 @@ TEST_P(RunTest, TwoRunsInARowLeaveTheSameFile) {
   WriteFile(folder_.Path("page.htm"),
             "<a href=\"http://a.example/\"><a href=\"http://b.example\">");
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   std::string first = ReadFile(folder_.Path("out.txt"));
-  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), first);
   EXPECT_EQ(first, "http://a.example/\r\nhttp://b.example/\r\n");
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kOpening}));
@@ -152,7 +154,7 @@ TEST_P(RunTest, OutputThatFailsEveryWriteReportsEachAddressAndReachesTheEnd) {
             "<a href=\"http://1.example/\"><a href=\"http://yahoo.example/\">"
             "<a href=\"http://3.example/\">end");
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), "/dev/full", {"yahoo"});
+  Run(folder_.Path("page.htm"), "/dev/full", {"yahoo"});
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed, kWriteFailed}));
   EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
 }
@@ -168,7 +170,7 @@ TEST_P(RunTest, FailedAddressWriteStillAttemptsItsLineEnd) {
   write_calls_to_full = 0;
   crt::Sys().write = CountingWrite;
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), "/dev/full");
+  Run(folder_.Path("page.htm"), "/dev/full");
   // Plain: address, CR LF. Block: the block, then address and CR LF again the plain way.
   EXPECT_EQ(write_calls_to_full, GetParam() == quillon::IoMode::Plain ? 2 : 3);
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed}));
@@ -183,7 +185,7 @@ TEST_P(RunTest, InputWhoseReadsFailIsReportedAndEndsTheRun) {
   WriteFile(folder_.Path("page.htm"), "<a href=\"http://never.example/\">");
   crt::Sys().read = FailingRead;
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "");
   EXPECT_FALSE(quillon::OutputFileOpen);
@@ -205,7 +207,7 @@ TEST_P(RunTest, ReadFailingInsideAnAddressDropsItKeepsEarlierRecordsAndEnds) {
   reads_before_failure = GetParam() == quillon::IoMode::Plain ? 55 : 1;
   crt::Sys().read = ReadThenFail;
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://a.example/\r\n");
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
 }
@@ -215,7 +217,7 @@ TEST_P(RunTest, PipeAsInputGivesItsRecordsThenTheFileError) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::thread writer([&fifo] { WriteFile(fifo, "<a href=\"http://piped.example/\"> more"); });
   BoxRecorder recorder;
-  RunExport(fifo, folder_.Path("out.txt"));
+  Run(fifo, folder_.Path("out.txt"));
   writer.join();
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://piped.example/\r\n");
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
@@ -230,7 +232,7 @@ TEST_P(RunTest, FileWhoseLengthOverstatesItsBytesStillEnds) {
   WriteFile(folder_.Path("page.htm"), "<a href=\"http://a.example/\"> and <b>more</b>");
   crt::Sys().lseek = LyingSeek;
   BoxRecorder recorder;
-  RunExport(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   crt::Sys() = crt::RealSystemCalls();
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://a.example/\r\n");
   EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
@@ -239,7 +241,7 @@ TEST_P(RunTest, FileWhoseLengthOverstatesItsBytesStillEnds) {
 
 TEST_P(RunTest, EndlessDeviceEndsAfterTheFirstAttempt) {
   BoxRecorder recorder;
-  RunExport("/dev/zero", folder_.Path("out.txt"));
+  Run("/dev/zero", folder_.Path("out.txt"));
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "");
   EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
   EXPECT_STREQ(quillon::StatusText, "");
@@ -247,13 +249,11 @@ TEST_P(RunTest, EndlessDeviceEndsAfterTheFirstAttempt) {
 
 // The eight arguments are released on every way out.
 
-void RunWithCountedArguments(const std::string& input, const std::string& output) {
+void RunWithCountedArguments(const std::string& input, const std::string& output,
+                             quillon::IoMode mode) {
   CString built[8] = {
       CString(input.c_str()), CString(output.c_str()), "kw1", "kw2", "kw3", "kw4", "kw5", "kw6"};
-  BEGIN_SEARCH_ADD(QuillonString{built[0].Detach()}, QuillonString{built[1].Detach()},
-                   QuillonString{built[2].Detach()}, QuillonString{built[3].Detach()},
-                   QuillonString{built[4].Detach()}, QuillonString{built[5].Detach()},
-                   QuillonString{built[6].Detach()}, QuillonString{built[7].Detach()});
+  testing_support::RunBuilt(built, mode);
 }
 
 TEST_P(RunTest, ArgumentsAreReleasedOnEveryWayOut) {
@@ -270,7 +270,7 @@ TEST_P(RunTest, ArgumentsAreReleasedOnEveryWayOut) {
   };
   for (const Way& way : ways) {
     long before = LiveStringBlocks() - StringBlocksOfState();
-    RunWithCountedArguments(way.input, way.output);
+    RunWithCountedArguments(way.input, way.output, GetParam());
     EXPECT_EQ(LiveStringBlocks() - StringBlocksOfState(), before) << way.name;
   }
 }
@@ -295,11 +295,7 @@ TEST_P(RunTest, AllocationFailureEndsTheRunQuietlyWithEverythingReleasedAndClose
                         "",
                         ""};
     FailStringAllocationsAfter(successes);
-    EXPECT_NO_THROW(
-        BEGIN_SEARCH_ADD(QuillonString{built[0].Detach()}, QuillonString{built[1].Detach()},
-                         QuillonString{built[2].Detach()}, QuillonString{built[3].Detach()},
-                         QuillonString{built[4].Detach()}, QuillonString{built[5].Detach()},
-                         QuillonString{built[6].Detach()}, QuillonString{built[7].Detach()}));
+    EXPECT_NO_THROW(testing_support::RunBuilt(built, GetParam()));
     FailStringAllocationsAfter(-1);
     EXPECT_EQ(LiveStringBlocks() - StringBlocksOfState(), before) << successes;
     EXPECT_FALSE(quillon::OutputFileOpen) << successes;

@@ -10,6 +10,8 @@ using quillon::ExclusionKeywords;
 using quillon::IsExcluded;
 using quillon::UrlBufferSize;
 
+const quillon::CharacterClasses kClasses = quillon::TakeCharacterClasses();
+
 TEST(UrlWriterTest, ExclusionKeywords) {
   struct {
     const char* address;
@@ -52,14 +54,15 @@ TEST(UrlWriterTest, PrintableFilter) {
   };
   for (const auto& c : cases) {
     char output[UrlBufferSize];
-    int length = CopyPrintable(c.source.data(), static_cast<int>(c.source.size()), output);
+    int length =
+        CopyPrintable(c.source.data(), static_cast<int>(c.source.size()), output, kClasses);
     EXPECT_EQ(std::string(output, static_cast<size_t>(length)), c.expected) << c.source;
     EXPECT_EQ(output[length], '\0');
   }
   // The longest address that fits, every byte printable.
   std::string longest(UrlBufferSize - 1, 'x');
   char output[UrlBufferSize];
-  EXPECT_EQ(CopyPrintable(longest.data(), UrlBufferSize - 1, output), UrlBufferSize - 1);
+  EXPECT_EQ(CopyPrintable(longest.data(), UrlBufferSize - 1, output, kClasses), UrlBufferSize - 1);
   EXPECT_EQ(output[UrlBufferSize - 1], '\0');
 }
 

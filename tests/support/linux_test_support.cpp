@@ -6,7 +6,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "library/quillon.h"
+#include "library/export.h"
 #include "library/run_state.h"
 
 namespace testing_support {
@@ -75,12 +75,19 @@ long StringBlocksOfState() {
 }
 
 void RunExport(const std::string& input, const std::string& output,
-               const std::array<std::string, 6>& keywords) {
+               const std::array<std::string, 6>& keywords, quillon::IoMode mode) {
   auto make = [](const std::string& s) {
     return QuillonMakeString(s.data(), static_cast<int>(s.size()));
   };
-  BEGIN_SEARCH_ADD(make(input), make(output), make(keywords[0]), make(keywords[1]),
-                   make(keywords[2]), make(keywords[3]), make(keywords[4]), make(keywords[5]));
+  quillon::SearchAddresses(
+      mode, {make(input), make(output), make(keywords[0]), make(keywords[1]), make(keywords[2]),
+             make(keywords[3]), make(keywords[4]), make(keywords[5])});
+}
+
+void RunBuilt(CString (&built)[8], quillon::IoMode mode) {
+  QuillonString handed[8];
+  for (int i = 0; i < 8; ++i) handed[i].characters = built[i].Detach();
+  quillon::SearchAddresses(mode, handed);
 }
 
 }  // namespace testing_support

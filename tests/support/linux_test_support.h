@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/cstring.h"
+#include "library/io_mode.h"
 #include "runtime/message_box.h"
 #include "tests/cases/extraction_cases.h"
 
@@ -51,8 +53,12 @@ class BoxRecorder {
 // blocks taken before and after a run differ by these, which are not leaks.
 long StringBlocksOfState();
 
-// One call of BEGIN_SEARCH_ADD with strings built as a C caller builds them.
+// One run in `mode`, the export's way in, with strings built as a C caller builds them.
 void RunExport(const std::string& input, const std::string& output,
-               const std::array<std::string, 6>& keywords = {});
+               const std::array<std::string, 6>& keywords = {},
+               quillon::IoMode mode = quillon::IoMode::Block);
+// One run in `mode` of eight strings built by the framework's string class (input, output,
+// keywords), handed over as they are, so that their release shows in the block count.
+void RunBuilt(CString (&built)[8], quillon::IoMode mode);
 
 }  // namespace testing_support

@@ -1,7 +1,0 @@
-#include "library/io_mode.h"
-
-namespace quillon {
-
-IoMode RunIoMode = IoMode::Block;
-
-}  // namespace quillon
