@@ -21,6 +21,7 @@
 #include "library/quillon.h"
 #include "library/run_state.h"
 #include "runtime/message_box.h"
+#include "tests/support/box_recorder.h"
 
 namespace {
 
@@ -41,11 +42,7 @@ using fuzzing::FuzzCase;
   std::abort();
 }
 
-struct Box {
-  std::string caption, text;
-  unsigned style;
-  void* owner;
-};
+using cases::Box;
 
 // Blocks held by the module state, which outlives runs.
 long BlocksOfState() {
@@ -91,12 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzCase fuzz_case = fuzzing::ParseFuzzCase(data, size);
   files.WritePage(fuzz_case.page);
 
-  std::vector<Box> boxes;
-  crt::MessagePresenter previous = crt::SetMessagePresenter(
-      [&boxes](const char* caption, const char* text, unsigned style, void* owner) {
-        boxes.push_back({caption, text, style, owner});
-        return crt::IDNO;
-      });
+  testing_support::BoxRecorder recorder;
 
   // Built by the string class, so that the run's release of them shows in the block count.
   long blocks_before = LiveStringBlocks() - BlocksOfState();
@@ -110,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < 8; ++i) handed[i].characters = arguments[i].Detach();
   quillon::SearchAddresses(fuzz_case.plain_mode ? quillon::IoMode::Plain : quillon::IoMode::Block,
                            handed);
-  crt::SetMessagePresenter(previous);
+  const std::vector<Box>& boxes = recorder.boxes();
 
   fuzzing::ReferenceResult reference = fuzzing::ReferenceRun(fuzz_case.page, fuzz_case.keywords);
 

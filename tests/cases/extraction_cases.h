@@ -7,9 +7,13 @@
 
 namespace cases {
 
+// One message box as shown: every box of the system has the buttons Yes and No (style 4,
+// MB_YESNO) and no owner window.
 struct Box {
   std::string caption;
   std::string text;
+  unsigned style = 4;
+  void* owner = nullptr;
   bool operator==(const Box&) const = default;
 };
 

@@ -87,26 +87,12 @@ class Page {
   std::vector<std::string> records_;
 };
 
-// A disk with a bad spot at `bad_offset`: reads deliver the bytes before it (the read that
+// A disk with a bad spot at `offset`: reads deliver the bytes before it (the read that
 // reaches it comes back short) and every read from there on fails with EIO.
-long long bad_offset = 0;
-int failed_reads = 0;
-ssize_t ReadUpToBadSpot(int fd, void* buffer, size_t count) {
-  const crt::SystemCalls& real = crt::RealSystemCalls();
-  off_t here = real.lseek(fd, 0, SEEK_CUR);
-  if (here < 0 || here >= bad_offset) {
-    ++failed_reads;
-    errno = EIO;
-    return -1;
-  }
-  return real.read(fd, buffer, std::min(count, static_cast<size_t>(bad_offset - here)));
-}
-
-void FailReadsFrom(long long offset) {
-  bad_offset = offset;
-  failed_reads = 0;
-  crt::Sys().read = ReadUpToBadSpot;
-}
+class BadSpot : public testing_support::FailingReads {
+ public:
+  explicit BadSpot(size_t offset) : FailingReads(kAll, 0, static_cast<long long>(offset)) {}
+};
 
 std::vector<std::string> opened_paths;
 int RecordingOpen(const char* path, int flags, mode_t mode) {
@@ -128,10 +114,13 @@ class RunFixture : public ::testing::Test {
   // it are written whole, the failure is reported once and the run ends.
   void ExpectRunEndsAtBadSpot(const Page& page, size_t offset) {
     WriteFile(folder_.Path("page.htm"), page.bytes());
-    FailReadsFrom(static_cast<long long>(offset));
+    int failed_reads;
     BoxRecorder recorder;
-    Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
-    crt::Sys() = crt::RealSystemCalls();
+    {
+      BadSpot bad_spot(offset);
+      Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
+      failed_reads = bad_spot.Failures();
+    }
     EXPECT_EQ(ReadFile(folder_.Path("out.txt")), page.RecordsBefore(offset));
     EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
     // The run stops after one more anchor attempt: its 15 reads and the one before it fail.
@@ -459,9 +448,10 @@ class ThousandRuns : public FaultTest {
         return Expect(4, true);
       case kReadFails: {
         size_t offset = page_.GapAfter(page_.size() / 2);
-        FailReadsFrom(static_cast<long long>(offset));
-        Run(page, out);
-        crt::Sys() = crt::RealSystemCalls();
+        {
+          BadSpot bad_spot(offset);
+          Run(page, out);
+        }
         return Expect(2, ReadFile(out) == page_.RecordsBefore(offset));
       }
       case kOutOfMemory: {

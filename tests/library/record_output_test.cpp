@@ -18,31 +18,18 @@ using testing_support::RunExport;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
 
-long room_left = 0;
-
-// A disk with `room_left` bytes free: writes fall short, then fail.
-ssize_t WriteToSmallDisk(int fd, const void* buffer, size_t count) {
-  if (room_left == 0) {
-    errno = ENOSPC;
-    return -1;
-  }
-  size_t fits = count < static_cast<size_t>(room_left) ? count : static_cast<size_t>(room_left);
-  ssize_t written = crt::RealSystemCalls().write(fd, buffer, fits);
-  if (written > 0) room_left -= written;
-  return written;
-}
-
 struct Outcome {
   std::string file;
   std::vector<cases::Box> boxes;
 };
 
 Outcome RunOnSmallDisk(quillon::IoMode mode, const ScratchFolder& folder, long room) {
-  room_left = room;
-  crt::Sys().write = WriteToSmallDisk;
   BoxRecorder recorder;
-  RunExport(folder.Path("page.htm"), folder.Path("out.txt"), {}, mode);
-  crt::Sys() = crt::RealSystemCalls();
+  {
+    // A disk with `room` bytes free: writes fall short, then fail.
+    testing_support::FailingWrites small_disk(testing_support::FailingWrites::kAll, room);
+    RunExport(folder.Path("page.htm"), folder.Path("out.txt"), {}, mode);
+  }
   return Outcome{ReadFile(folder.Path("out.txt")), recorder.boxes()};
 }
 

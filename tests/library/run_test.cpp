@@ -105,10 +105,10 @@ TEST_P(RunTest, InputAndOutputNamingTheSameFileLeaveItEmpty) {
 TEST_P(RunTest, EveryBoxHasYesNoButtonsAndNoOwner) {
   BoxRecorder recorder;
   Run(folder_.Path("missing.htm"), folder_.Path("out.txt"));
-  ASSERT_EQ(recorder.styles().size(), 2u);
-  for (size_t i = 0; i < recorder.styles().size(); ++i) {
-    EXPECT_EQ(recorder.styles()[i], 4u);
-    EXPECT_EQ(recorder.owners()[i], nullptr);
+  ASSERT_EQ(recorder.boxes().size(), 2u);
+  for (const Box& box : recorder.boxes()) {
+    EXPECT_EQ(box.style, 4u);
+    EXPECT_EQ(box.owner, nullptr);
   }
 }
 
@@ -159,31 +159,19 @@ TEST_P(RunTest, OutputThatFailsEveryWriteReportsEachAddressAndReachesTheEnd) {
   EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
 }
 
-int write_calls_to_full = 0;
-ssize_t CountingWrite(int fd, const void* buffer, size_t count) {
-  ++write_calls_to_full;
-  return crt::RealSystemCalls().write(fd, buffer, count);
-}
-
 TEST_P(RunTest, FailedAddressWriteStillAttemptsItsLineEnd) {
   WriteFile(folder_.Path("page.htm"), "<a href=\"http://1.example/\">");
-  write_calls_to_full = 0;
-  crt::Sys().write = CountingWrite;
+  testing_support::FailingWrites counted(testing_support::FailingWrites::kAll);
   BoxRecorder recorder;
   Run(folder_.Path("page.htm"), "/dev/full");
   // Plain: address, CR LF. Block: the block, then address and CR LF again the plain way.
-  EXPECT_EQ(write_calls_to_full, GetParam() == quillon::IoMode::Plain ? 2 : 3);
+  EXPECT_EQ(counted.Attempts(), GetParam() == quillon::IoMode::Plain ? 2 : 3);
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed}));
-}
-
-ssize_t FailingRead(int, void*, size_t) {
-  errno = EIO;
-  return -1;
 }
 
 TEST_P(RunTest, InputWhoseReadsFailIsReportedAndEndsTheRun) {
   WriteFile(folder_.Path("page.htm"), "<a href=\"http://never.example/\">");
-  crt::Sys().read = FailingRead;
+  testing_support::FailingReads failing(0);
   BoxRecorder recorder;
   Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
@@ -191,21 +179,12 @@ TEST_P(RunTest, InputWhoseReadsFailIsReportedAndEndsTheRun) {
   EXPECT_FALSE(quillon::OutputFileOpen);
 }
 
-int reads_before_failure = 0;
-ssize_t ReadThenFail(int fd, void* buffer, size_t count) {
-  if (reads_before_failure-- > 0)
-    return crt::RealSystemCalls().read(fd, buffer, count < 55 ? count : 55);
-  errno = EIO;
-  return -1;
-}
-
 TEST_P(RunTest, ReadFailingInsideAnAddressDropsItKeepsEarlierRecordsAndEnds) {
   // The first 55 bytes arrive, then reads fail: inside the second anchor's address.
   WriteFile(folder_.Path("page.htm"),
             "<a href=\"http://a.example/\">......"
             "<a href=\"http://b.example/long/path/\">");
-  reads_before_failure = GetParam() == quillon::IoMode::Plain ? 55 : 1;
-  crt::Sys().read = ReadThenFail;
+  testing_support::FailingReads failing(GetParam() == quillon::IoMode::Plain ? 55 : 1, 55);
   BoxRecorder recorder;
   Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://a.example/\r\n");

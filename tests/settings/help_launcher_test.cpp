@@ -47,7 +47,7 @@ TEST_F(HelpLauncherTest, RunProgramGivesMinusOneWhenNothingToStart) {
     SCOPED_TRACE(program);
     EXPECT_EQ(quillon::RunProgram(program, " vantrel.hlp"), -1);
   }
-  EXPECT_TRUE(recorder.Boxes().empty());
+  EXPECT_TRUE(recorder.boxes().empty());
 }
 
 // On Linux the fixed Windows path names nothing, so the help program cannot start. A Wine
@@ -56,7 +56,7 @@ TEST_F(HelpLauncherTest, ShowHelpWithoutHelpProgramGivesMinusOneSilently) {
   if (std::filesystem::exists(quillon::HelpProgram)) GTEST_SKIP() << "a help program exists";
   BoxRecorder recorder;
   EXPECT_EQ(quillon::ShowHelp(), -1);
-  EXPECT_TRUE(recorder.Boxes().empty());
+  EXPECT_TRUE(recorder.boxes().empty());
 }
 
 }  // namespace

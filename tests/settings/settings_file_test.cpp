@@ -107,9 +107,9 @@ TEST_P(LoadTest, StoresLinesAndShowsEachByte) {
 
   EXPECT_EQ(CurrentValues(), test.expected);
   EXPECT_EQ(Status(), "初期値ロードＯＫ");
-  ASSERT_EQ(recorder.Boxes().size(), test.file.size());
+  ASSERT_EQ(recorder.boxes().size(), test.file.size());
   for (size_t i = 0; i < test.file.size(); ++i) {
-    const Box& box = recorder.Boxes()[i];
+    const Box& box = recorder.boxes()[i];
     SCOPED_TRACE("byte " + std::to_string(i));
     EXPECT_EQ(box.text, test.file[i] == '\0' ? std::string() : test.file.substr(i, 1));
     EXPECT_EQ(box.caption, "ERROR");
@@ -127,10 +127,10 @@ INSTANTIATE_TEST_SUITE_P(Files, LoadTest, ::testing::ValuesIn(kLoadCases),
 TEST_F(SettingsFileTest, MissingFileShowsFileErrorAndEnds) {
   BoxRecorder recorder;
   LoadSettings();
-  ASSERT_EQ(recorder.Boxes().size(), 1u);
-  EXPECT_EQ(recorder.Boxes()[0].text, "ファイルエラーが発生しました。");
-  EXPECT_EQ(recorder.Boxes()[0].caption, "ERROR");
-  EXPECT_EQ(recorder.Boxes()[0].style, kYesNo);
+  ASSERT_EQ(recorder.boxes().size(), 1u);
+  EXPECT_EQ(recorder.boxes()[0].text, "ファイルエラーが発生しました。");
+  EXPECT_EQ(recorder.boxes()[0].caption, "ERROR");
+  EXPECT_EQ(recorder.boxes()[0].style, kYesNo);
   EXPECT_EQ(CurrentValues(), kOld);
   EXPECT_EQ(Status(), "初期値ロードＯＫ");
 }
@@ -140,8 +140,8 @@ TEST_F(SettingsFileTest, ReadOnlyFileLoadsLikeMissingOne) {
   if (!MakeReadOnlyForWriters(kFile)) GTEST_SKIP() << "read-only files are writable here";
   BoxRecorder recorder;
   LoadSettings();
-  ASSERT_EQ(recorder.Boxes().size(), 1u);
-  EXPECT_EQ(recorder.Boxes()[0].text, "ファイルエラーが発生しました。");
+  ASSERT_EQ(recorder.boxes().size(), 1u);
+  EXPECT_EQ(recorder.boxes()[0].text, "ファイルエラーが発生しました。");
   EXPECT_EQ(CurrentValues(), kOld);
 }
 
@@ -154,7 +154,7 @@ TEST_F(SettingsFileTest, FailedReadEndsLoad) {
     LoadSettings();
     EXPECT_EQ(failing.Attempts(), 3);
   }
-  EXPECT_EQ(recorder.Boxes().size(), 2u);
+  EXPECT_EQ(recorder.boxes().size(), 2u);
   EXPECT_EQ(CurrentValues(), (Values{"ab", "old2", "old3", "old4", "old5", "old6", "old7"}));
   EXPECT_EQ(Status(), "初期値ロードＯＫ");
 }
@@ -168,8 +168,8 @@ TEST_F(SettingsFileTest, ReadSettingsCharShowsByteAndIsSilentAtEnd) {
   EXPECT_EQ(Status(), "q");
   EXPECT_EQ(quillon::ReadSettingsChar().GetLength(), 0);
   EXPECT_EQ(Status(), "q");
-  ASSERT_EQ(recorder.Boxes().size(), 1u);
-  EXPECT_EQ(recorder.Boxes()[0].text, "q");
+  ASSERT_EQ(recorder.boxes().size(), 1u);
+  EXPECT_EQ(recorder.boxes()[0].text, "q");
   _close(SettingsFile);
 }
 
@@ -179,11 +179,11 @@ TEST_F(SettingsFileTest, SevenEmptyValuesSaveAsFourteenBytes) {
   BoxRecorder recorder;
   SaveSettings();
   EXPECT_EQ(ReadFile(kFile), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
-  ASSERT_EQ(recorder.Boxes().size(), 1u);
-  EXPECT_EQ(recorder.Boxes()[0].text, "＊＊ 初期化ファイルを書出しました。 ＊＊");
-  EXPECT_EQ(recorder.Boxes()[0].caption, "ＯＫ");
-  EXPECT_EQ(recorder.Boxes()[0].style, kYesNo);
-  EXPECT_EQ(recorder.Boxes()[0].owner, nullptr);
+  ASSERT_EQ(recorder.boxes().size(), 1u);
+  EXPECT_EQ(recorder.boxes()[0].text, "＊＊ 初期化ファイルを書出しました。 ＊＊");
+  EXPECT_EQ(recorder.boxes()[0].caption, "ＯＫ");
+  EXPECT_EQ(recorder.boxes()[0].style, kYesNo);
+  EXPECT_EQ(recorder.boxes()[0].owner, nullptr);
   EXPECT_EQ(Status(), "before") << "a save leaves StatusText alone";
 }
 
@@ -202,11 +202,11 @@ TEST_F(SettingsFileTest, SaveThenLoadRestoresValues) {
 
 // A settings file that cannot be opened for writing gets its box and stays as it was.
 void ExpectNotSaved(const BoxRecorder& recorder) {
-  ASSERT_EQ(recorder.Boxes().size(), 1u);
-  EXPECT_EQ(recorder.Boxes()[0].text, "初期化ファイルが開けない");
-  EXPECT_EQ(recorder.Boxes()[0].caption, "ERROR");
-  EXPECT_EQ(recorder.Boxes()[0].style, kYesNo);
-  EXPECT_EQ(recorder.Boxes()[0].owner, nullptr);
+  ASSERT_EQ(recorder.boxes().size(), 1u);
+  EXPECT_EQ(recorder.boxes()[0].text, "初期化ファイルが開けない");
+  EXPECT_EQ(recorder.boxes()[0].caption, "ERROR");
+  EXPECT_EQ(recorder.boxes()[0].style, kYesNo);
+  EXPECT_EQ(recorder.boxes()[0].owner, nullptr);
 }
 
 TEST_F(SettingsFileTest, ReadOnlyFileIsNotSaved) {
@@ -235,7 +235,7 @@ TEST_F(SettingsFileTest, FailedWriteStopsSilently) {
     SaveSettings();
     EXPECT_EQ(failing.Attempts(), 3);
   }
-  EXPECT_TRUE(recorder.Boxes().empty());
+  EXPECT_TRUE(recorder.boxes().empty());
   EXPECT_EQ(ReadFile(kFile), "1\r\n2\r\n");
 }
 

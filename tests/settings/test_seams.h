@@ -1,53 +1,39 @@
 #pragma once
-// What the settings tests need from the platform beneath the library, on Linux through the
-// run-time stand-in's hooks and on Windows by patching the test program's own imports.
+// What the settings tests need from the platform beneath the library: the box recorder, and
+// low-level reads and writes that fail after a number of successes (on Linux through the
+// run-time stand-in's system-call table, on Windows by rewriting this program's own imports,
+// since the library is linked into it).
 #include <string>
-#include <vector>
+
+#include "tests/support/box_recorder.h"
+#ifdef _WIN32
+#include <windows.h>
+
+#include "tests/windows/crt_faults.h"
+#else
+#include "tests/support/system_call_faults.h"
+#endif
 
 namespace quillon_test {
 
-struct Box {
-  std::string caption;  // code page 932 bytes, as shown
-  std::string text;
-  unsigned style;
-  void* owner;
-};
+using cases::Box;
+using testing_support::BoxRecorder;
 
-// Records every message box shown while it lives (answering Yes) instead of showing it.
-class BoxRecorder {
+#ifdef _WIN32
+class FailingWrites : public wintest::FailingWrites {
  public:
-  BoxRecorder();
-  ~BoxRecorder();
-  BoxRecorder(const BoxRecorder&) = delete;
-  BoxRecorder& operator=(const BoxRecorder&) = delete;
-
-  const std::vector<Box>& Boxes() const { return boxes_; }
-  void Clear() { boxes_.clear(); }
-
- private:
-  std::vector<Box> boxes_;
+  explicit FailingWrites(int successes)
+      : wintest::FailingWrites(GetModuleHandleA(nullptr), successes) {}
 };
-
-// While it lives, low-level writes succeed `allowed` more times and then all fail (-1).
-class FailingWrites {
+class FailingReads : public wintest::FailingReads {
  public:
-  explicit FailingWrites(int allowed);
-  ~FailingWrites();
-  FailingWrites(const FailingWrites&) = delete;
-  FailingWrites& operator=(const FailingWrites&) = delete;
-  // Writes that were attempted, failed ones included.
-  int Attempts() const;
+  explicit FailingReads(int successes)
+      : wintest::FailingReads(GetModuleHandleA(nullptr), successes, 0) {}
 };
-
-// While it lives, low-level reads succeed `allowed` more times and then all fail (-1).
-class FailingReads {
- public:
-  explicit FailingReads(int allowed);
-  ~FailingReads();
-  FailingReads(const FailingReads&) = delete;
-  FailingReads& operator=(const FailingReads&) = delete;
-  int Attempts() const;
-};
+#else
+using testing_support::FailingReads;
+using testing_support::FailingWrites;
+#endif
 
 // The folder of the running test program, with a trailing separator.
 std::string OwnDirectory();

@@ -45,20 +45,6 @@ bool FileExists(const std::string& path) {
   return std::filesystem::exists(path);
 }
 
-BoxRecorder::BoxRecorder() {
-  previous_ = crt::SetMessagePresenter(
-      [this](const char* caption, const char* text, unsigned style, void* owner) {
-        boxes_.push_back(cases::Box{caption, text});
-        styles_.push_back(style);
-        owners_.push_back(owner);
-        return crt::IDNO;
-      });
-}
-
-BoxRecorder::~BoxRecorder() {
-  crt::SetMessagePresenter(previous_);
-}
-
 namespace {
 
 bool HoldsBuffer(CString& text) {

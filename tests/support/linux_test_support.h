@@ -1,14 +1,15 @@
 #pragma once
-// What the Linux tests share: a scratch folder, file helpers, a recorder of message boxes,
-// and one run of the export with plain strings.
+// What the Linux tests share: a scratch folder, file helpers, and one run of the export with
+// plain strings; the box recorder and the system-call faults live beside it.
 #include <array>
 #include <string>
 #include <vector>
 
 #include "framework/cstring.h"
 #include "library/io_mode.h"
-#include "runtime/message_box.h"
 #include "tests/cases/extraction_cases.h"
+#include "tests/support/box_recorder.h"
+#include "tests/support/system_call_faults.h"
 
 namespace testing_support {
 
@@ -32,22 +33,6 @@ void WriteFile(const std::string& path, const std::string& bytes);
 // The file's bytes; "<missing>" when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
-
-// Records every box shown while it lives (caption, text, style, owner) and answers No.
-class BoxRecorder {
- public:
-  BoxRecorder();
-  ~BoxRecorder();
-  const std::vector<cases::Box>& boxes() const { return boxes_; }
-  const std::vector<unsigned>& styles() const { return styles_; }
-  const std::vector<void*>& owners() const { return owners_; }
-
- private:
-  std::vector<cases::Box> boxes_;
-  std::vector<unsigned> styles_;
-  std::vector<void*> owners_;
-  crt::MessagePresenter previous_;
-};
 
 // String blocks the library's own state holds now (StatusText, CurrentUrl): counts of live
 // blocks taken before and after a run differ by these, which are not leaks.

@@ -10,23 +10,34 @@ namespace {
 constexpr char kRunTime[] = "msvcrt.dll";
 
 using ReadFunction = int(__cdecl*)(int, void*, unsigned);
+using WriteFunction = int(__cdecl*)(int, const void*, unsigned);
 using OpenFunction = int(__cdecl*)(const char*, int, ...);
 
-std::vector<std::string> write_attempts;
+WriteFunction real_write = nullptr;
+int writes_left = 0;
+int write_attempts = 0;
+std::vector<std::string> failed_writes;
 
-int __cdecl FailWrite(int, const void* bytes, unsigned count) {
-  write_attempts.emplace_back(static_cast<const char*>(bytes), count);
+int __cdecl FailLaterWrite(int handle, const void* bytes, unsigned count) {
+  ++write_attempts;
+  if (writes_left > 0) {
+    --writes_left;
+    return real_write(handle, bytes, count);
+  }
+  failed_writes.emplace_back(static_cast<const char*>(bytes), count);
   errno = ENOSPC;
   return -1;
 }
 
 ReadFunction real_read = nullptr;
 int reads_left = 0;
+int read_attempts = 0;
 unsigned read_most = 0;
 long long read_delivered = 0;
 int read_failures = 0;
 
 int __cdecl FailLaterRead(int handle, void* buffer, unsigned count) {
+  ++read_attempts;
   if (reads_left <= 0) {
     ++read_failures;
     errno = EIO;
@@ -55,23 +66,31 @@ void Restore(HMODULE module, const char* function, void* real) {
 
 }  // namespace
 
-FailingWrites::FailingWrites(HMODULE module) : module_(module) {
-  write_attempts.clear();
-  real_ = PatchImport(module, kRunTime, "_write", reinterpret_cast<void*>(&FailWrite));
+FailingWrites::FailingWrites(HMODULE module, int successes) : module_(module) {
+  writes_left = successes;
+  write_attempts = 0;
+  failed_writes.clear();
+  real_ = PatchImport(module, kRunTime, "_write", reinterpret_cast<void*>(&FailLaterWrite));
+  real_write = reinterpret_cast<WriteFunction>(real_);
 }
 
 FailingWrites::~FailingWrites() {
   Restore(module_, "_write", real_);
 }
 
-const std::vector<std::string>& FailingWrites::Attempts() const {
+int FailingWrites::Attempts() const {
   return write_attempts;
+}
+
+const std::vector<std::string>& FailingWrites::FailedBytes() const {
+  return failed_writes;
 }
 
 FailingReads::FailingReads(HMODULE module, int successes, unsigned most) : module_(module) {
   reads_left = successes;
   read_most = most;
   read_delivered = 0;
+  read_attempts = 0;
   read_failures = 0;
   real_ = PatchImport(module, kRunTime, "_read", reinterpret_cast<void*>(&FailLaterRead));
   real_read = reinterpret_cast<ReadFunction>(real_);
@@ -83,6 +102,10 @@ FailingReads::~FailingReads() {
 
 long long FailingReads::Delivered() const {
   return read_delivered;
+}
+
+int FailingReads::Attempts() const {
+  return read_attempts;
 }
 
 int FailingReads::Failures() const {

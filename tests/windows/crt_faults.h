@@ -1,6 +1,7 @@
 #pragma once
-// Faults of the C run-time's low-level file calls, put into a loaded module (QUILLON.dll)
-// through its import table, and a record of the files it opens. Each kind works through
+// Faults of the C run-time's low-level file calls, put into a loaded module (QUILLON.dll, or a
+// test program that holds the library) through its import table, and a record of the files it
+// opens. Each kind works through
 // functions of its own with state of its own, so at most one object of each kind may live at
 // a time; each gives the module its real function back when it goes.
 #include <windows.h>
@@ -10,18 +11,20 @@
 
 namespace wintest {
 
-// Every _write of the module fails: -1 with errno ENOSPC, as on a full disk. The bytes of
-// each attempt are kept, in order.
+// The module's first `successes` _write calls go through; every later one fails: -1 with errno
+// ENOSPC, as on a full disk. The bytes of each failed attempt are kept, in order.
 class FailingWrites {
  public:
-  explicit FailingWrites(HMODULE module);
+  explicit FailingWrites(HMODULE module, int successes = 0);
   ~FailingWrites();
   FailingWrites(const FailingWrites&) = delete;
   FailingWrites& operator=(const FailingWrites&) = delete;
 
   // False when the module imports no _write.
   bool Installed() const { return real_ != nullptr; }
-  const std::vector<std::string>& Attempts() const;
+  // Calls made, failed ones included, and the bytes of the failed ones.
+  int Attempts() const;
+  const std::vector<std::string>& FailedBytes() const;
 
  private:
   HMODULE module_;
@@ -38,8 +41,9 @@ class FailingReads {
   FailingReads& operator=(const FailingReads&) = delete;
 
   bool Installed() const { return real_ != nullptr; }
-  // Bytes the calls that went through delivered, and how many calls failed.
+  // Bytes the calls that went through delivered, and how many calls were made and failed.
   long long Delivered() const;
+  int Attempts() const;
   int Failures() const;
 
  private:

@@ -135,7 +135,7 @@ TEST(DllFaults, FailingWritesAreEachReportedAndStillGetTheirLineEnd) {
   // Each kept address was tried on its own once, and each got its own try at CR LF.
   std::vector<std::string> addresses;
   size_t line_ends = 0;
-  for (const std::string& attempt : writes.Attempts()) {
+  for (const std::string& attempt : writes.FailedBytes()) {
     if (attempt == "\r\n") ++line_ends;
     if (attempt.find('\r') == std::string::npos) addresses.push_back(attempt);
   }
