@@ -276,7 +276,7 @@ wine_section() {
   echo
   echo "| corpus ($wine_size MiB) | quillon on Linux MB/s | QUILLON.dll under Wine MB/s | Wine time / Linux time | within 1.5x | CPU MB/s Linux | CPU MB/s Wine | CPU time Wine / Linux | memchr floor under Wine MB/s | DLL vs that floor | check |"
   echo "|---|---:|---:|---:|---|---:|---:|---:|---:|---:|---|"
-  local kind file bytes records t_linux m_linux c_linux line wine_seconds wine_mbps wine_cpu
+  local kind file bytes records t_linux c_linux line wine_seconds wine_mbps wine_cpu
   local wine_floor boxes check slower within
   for kind in "${kinds[@]}"; do
     file=$(corpus "$kind" "$wine_size")
@@ -284,7 +284,7 @@ wine_section() {
     records=$(stat_of "$file" records)
     cat "$file" >/dev/null
     note "timing quillon and QUILLON.dll on $file"
-    read -r t_linux m_linux c_linux < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.small.out")
+    read -r t_linux _ c_linux < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.small.out")
     line=$("$root/scripts/wine-run.sh" "$driver" "Z:$dll" "Z:$file" "Z:$data/$kind.wine.out" \
       "$wine_runs" 2>&1 | tr -d '\r' | grep '^bytes=' || true)
     if [[ -z $line ]]; then
