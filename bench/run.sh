@@ -5,14 +5,16 @@
 #
 # Builds what it needs, makes the corpora that are missing (page, anchors, text; --size MiB
 # each, 200 by default) in DIR (default build/bench-data), and times, with the page cache warm,
-# quillon -q, grep for the anchor openings, cat, wc -l and the memchr floor on each. Every
-# figure is the median of N runs (default 5); peak memory is the largest seen. Prints Markdown
-# tables and keeps them in DIR/results.md.
+# quillon -q, grep for the anchor openings, cat, wc -l, the memchr floor and the extraction
+# floor on each. Every figure is the median of N runs (default 5); peak memory is the largest
+# seen. Prints Markdown tables and keeps them in DIR/results.md.
 #   --big       also runs quillon once on a 1 GiB corpus of each kind (peak memory check)
 #   --no-wine   leaves out QUILLON.dll under Wine (--wine-size MiB corpora, default 50)
 #   --wine-only leaves out the Linux tools side by side
 #   --dll       times this QUILLON.dll instead of the one the windows preset builds
-#   --wine-runs runs of the DLL per corpus (default 3: under the emulation a run is slow)
+#   --wine-runs runs of the DLL per corpus (default 3)
+# 32-bit Wine runs through qemu-i386 only where the kernel cannot run 32-bit programs itself;
+# there the script registers qemu when it is installed and skips the Wine part when it is not.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -61,11 +63,12 @@ fi
 cp "$quillon" "$data/quillon.timed"
 quillon=$data/quillon.timed
 tools=$root/build/native/bench
-if ! cmake --build --preset native --target make_corpus memchr_scan measure >/dev/null 2>&1; then
+bench_tools=(make_corpus memchr_scan extraction_floor measure)
+if ! cmake --build --preset native --target "${bench_tools[@]}" >/dev/null 2>&1; then
   # The top level does not take bench/ in (or does not build): build the tools on their own.
   tools=$root/build/bench-tools
   cmake -S "$root/bench" -B "$tools" -G Ninja >/dev/null
-  cmake --build "$tools" -j2 --target make_corpus memchr_scan measure >/dev/null
+  cmake --build "$tools" -j2 --target "${bench_tools[@]}" >/dev/null
 fi
 measure=$tools/measure
 
@@ -106,13 +109,7 @@ summarise() {
   echo "$(median 1 <<<"$samples") $(sort -n -k2,2 <<<"$samples" | tail -n1 | cut -d' ' -f2)" \
     "$(median 3 <<<"$samples")"
 }
-median() {
-  local i samples
-  timed_once "$@" >/dev/null
-  samples=$(for ((i = 0; i < runs; i++)); do timed_once "$@"; done)
-  echo "$(median 1 <<<"$samples") $(sort -n -k2,2 <<<"$samples" | tail -n1 | cut -d' ' -f2)" \
-    "$(median 3 <<<"$samples")"
-}
+# median COLUMN: the median of that column of the lines in.
 median() { sort -n -k"$1,$1" | awk -v c="$1" '{ v[NR] = $c } END { print v[int((NR + 1) / 2)] }'; }
 
 mbps() { awk -v b="$1" -v t="$2" 'BEGIN { printf "%.0f", b / t / 1e6 }'; }
@@ -129,8 +126,8 @@ machine="$(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -
 # --- Linux tools side by side ---------------------------------------------------------------
 if ((linux)); then
   {
-    echo "| corpus | tool | MB/s | CPU MB/s | vs grep | vs memchr floor | peak RSS KiB | check |"
-    echo "|---|---|---:|---:|---:|---:|---:|---|"
+    echo "| corpus | tool | MB/s | CPU MB/s | vs grep | vs memchr floor | vs extraction floor | peak RSS KiB | check |"
+    echo "|---|---|---:|---:|---:|---:|---:|---:|---|"
   } >>"$results"
   for kind in "${kinds[@]}"; do
     file=$(corpus "$kind" "$size")
@@ -143,7 +140,7 @@ if ((linux)); then
     # them alike. Round 0 only warms up.
     declare -A samples=()
     for ((round = 0; round <= runs; round++)); do
-      for tool in quillon grep cat wc floor; do
+      for tool in quillon grep cat wc floor extraction; do
         case $tool in
           quillon) line=$(timed_once /dev/null "$quillon" -q "$file" "$data/$kind.quillon.out") ;;
           grep) line=$(timed_once "$data/$kind.grep.out" \
@@ -151,6 +148,8 @@ if ((linux)); then
           cat) line=$(timed_once /dev/null cat "$file") ;;
           wc) line=$(timed_once /dev/null wc -l "$file") ;;
           floor) line=$(timed_once "$data/$kind.floor.out" "$tools/memchr_scan" "$file") ;;
+          extraction) line=$(timed_once /dev/null "$tools/extraction_floor" "$file" \
+            "$data/$kind.extraction.out") ;;
         esac
         ((round == 0)) || samples[$tool]+=$line$'\n'
       done
@@ -160,6 +159,7 @@ if ((linux)); then
     read -r t_cat m_cat c_cat < <(summarise <<<"${samples[cat]}")
     read -r t_wc m_wc c_wc < <(summarise <<<"${samples[wc]}")
     read -r t_floor m_floor c_floor < <(summarise <<<"${samples[floor]}")
+    read -r t_extraction m_extraction c_extraction < <(summarise <<<"${samples[extraction]}")
 
     # The output has to be right for the speed to count.
     check_quillon=ok
@@ -169,10 +169,14 @@ if ((linux)); then
     [[ $(lines_of "$data/$kind.grep.out") == "$records" ]] || check_grep="MISMATCH"
     check_floor=ok
     [[ $(cat "$data/$kind.floor.out") == "$opens" ]] || check_floor="MISMATCH"
+    check_extraction=ok
+    cmp -s "$data/$kind.extraction.out" "$data/$kind.quillon.out" ||
+      check_extraction="MISMATCH: differs from quillon's output"
 
     row() { # TOOL SECONDS PEAK CPU_SECONDS CHECK
       echo "| $kind ($((bytes / 1000000)) MB) | $1 | $(mbps "$bytes" "$2") | $(mbps "$bytes" "$4") |" \
-        "$(ratio "$2" "$t_grep") | $(ratio "$2" "$t_floor") | $3 | $5 |"
+        "$(ratio "$2" "$t_grep") | $(ratio "$2" "$t_floor") | $(ratio "$2" "$t_extraction") |" \
+        "$3 | $5 |"
     }
     {
       row "quillon -q" "$t_quillon" "$m_quillon" "$c_quillon" "$check_quillon"
@@ -180,6 +184,7 @@ if ((linux)); then
       row "cat" "$t_cat" "$m_cat" "$c_cat" ""
       row "wc -l" "$t_wc" "$m_wc" "$c_wc" ""
       row "memchr floor" "$t_floor" "$m_floor" "$c_floor" "$check_floor"
+      row "extraction floor" "$t_extraction" "$m_extraction" "$c_extraction" "$check_extraction"
     } >>"$results"
   done
   echo >>"$results"
@@ -206,7 +211,43 @@ if ((big)); then
 fi
 
 # --- QUILLON.dll under Wine -----------------------------------------------------------------
+# How 32-bit programs run here, decided as scripts/install-deps.sh decides: once qemu-i386 is
+# registered, 32-bit programs start through it, which is no sign of a kernel that runs them
+# itself. Sets how32; fails with the reason in skip_reason when they cannot run.
+binfmt=/proc/sys/fs/binfmt_misc
+qemu=/usr/bin/qemu-i386-static
+prepare_32bit() {
+  if [[ ! -e $binfmt/qemu-i386 ]] && /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    how32="32-bit natively"
+    return 0
+  fi
+  how32="through qemu-i386"
+  [[ -e $binfmt/qemu-i386 ]] && return 0
+  if [[ ! -x $qemu ]]; then
+    skip_reason="this kernel does not run 32-bit programs itself and $qemu is not installed"
+    return 1
+  fi
+  # The registration is lost on every boot.
+  if ! { { [[ -e $binfmt/register ]] || mount -t binfmt_misc binfmt_misc "$binfmt"; } &&
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+      >"$binfmt/register"; } 2>/dev/null; then
+    skip_reason="this kernel does not run 32-bit programs itself and qemu-i386 could not be registered with binfmt_misc"
+    return 1
+  fi
+}
+
 wine_section() {
+  local how32 skip_reason
+  if ! command -v wine >/dev/null; then
+    skip_reason="wine is not installed"
+  else
+    prepare_32bit || true
+  fi
+  if [[ -n ${skip_reason-} ]]; then
+    note "Wine part skipped: $skip_reason (scripts/install-deps.sh installs what it needs)"
+    echo "Wine: skipped, $skip_reason (scripts/install-deps.sh installs what it needs)."
+    return
+  fi
   local dll=$dll_override
   if [[ -z $dll ]]; then
     note "building the windows preset"
@@ -229,33 +270,28 @@ wine_section() {
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$driver_build" -j2 >/dev/null
   local driver=$driver_build/bin/wine_bench.exe
-  # 32-bit Wine runs through qemu; the registration is lost on every boot.
-  if [[ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]]; then
-    [[ -e /proc/sys/fs/binfmt_misc/register ]] ||
-      mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
-      >/proc/sys/fs/binfmt_misc/register
-  fi
   export WINEPREFIX=$data/wine-prefix
   [[ -f $WINEPREFIX/system.reg ]] || "$root/scripts/wine-template.sh" "$WINEPREFIX" >&2
-  echo "DLL: $dll"
+  echo "DLL: $dll; Wine ran $how32."
   echo
-  echo "| corpus ($wine_size MiB) | quillon on Linux MB/s | QUILLON.dll under Wine MB/s | Linux / Wine | CPU MB/s Linux | CPU MB/s Wine | CPU Linux / Wine | memchr floor under Wine MB/s | DLL vs that floor | check |"
-  echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---|"
-  local kind file bytes records t_linux m_linux c_linux line wine_mbps wine_cpu wine_floor boxes check
+  echo "| corpus ($wine_size MiB) | quillon on Linux MB/s | QUILLON.dll under Wine MB/s | Wine time / Linux time | within 1.5x | CPU MB/s Linux | CPU MB/s Wine | CPU time Wine / Linux | memchr floor under Wine MB/s | DLL vs that floor | check |"
+  echo "|---|---:|---:|---:|---|---:|---:|---:|---:|---:|---|"
+  local kind file bytes records t_linux c_linux line wine_seconds wine_mbps wine_cpu
+  local wine_floor boxes check slower within
   for kind in "${kinds[@]}"; do
     file=$(corpus "$kind" "$wine_size")
     bytes=$(stat -c %s "$file")
     records=$(stat_of "$file" records)
     cat "$file" >/dev/null
     note "timing quillon and QUILLON.dll on $file"
-    read -r t_linux m_linux c_linux < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.small.out")
+    read -r t_linux _ c_linux < <(time_median /dev/null "$quillon" -q "$file" "$data/$kind.small.out")
     line=$("$root/scripts/wine-run.sh" "$driver" "Z:$dll" "Z:$file" "Z:$data/$kind.wine.out" \
       "$wine_runs" 2>&1 | tr -d '\r' | grep '^bytes=' || true)
     if [[ -z $line ]]; then
-      echo "| $kind | $(mbps "$bytes" "$t_linux") | failed | | $(mbps "$bytes" "$c_linux") | | | | | |"
+      echo "| $kind | $(mbps "$bytes" "$t_linux") | failed | | | $(mbps "$bytes" "$c_linux") | | | | | |"
       continue
     fi
+    wine_seconds=$(sed -n 's/.*median_seconds=\([0-9.]*\).*/\1/p' <<<"$line")
     wine_mbps=$(sed -n 's/.* mbps=\([0-9.]*\).*/\1/p' <<<"$line")
     wine_cpu=$(sed -n 's/.*cpu_mbps=\([0-9.]*\).*/\1/p' <<<"$line")
     wine_floor=$(sed -n 's/.*floor_mbps=\([0-9.]*\).*/\1/p' <<<"$line")
@@ -263,9 +299,12 @@ wine_section() {
     check=ok
     [[ $(lines_of "$data/$kind.wine.out") == "$records" ]] ||
       check="MISMATCH: $(lines_of "$data/$kind.wine.out") lines, $records expected"
+    cmp -s "$data/$kind.wine.out" "$data/$kind.small.out" || check="$check; differs from quillon's"
     [[ $boxes == "$wine_runs" ]] || check="$check; $boxes boxes in $wine_runs runs"
     [[ $line == *" opens=$(stat_of "$file" opens)"* ]] || check="$check; floor count wrong"
-    echo "| $kind | $(mbps "$bytes" "$t_linux") | $wine_mbps | $(ratio "$wine_mbps" "$(mbps "$bytes" "$t_linux")") |" \
+    slower=$(ratio "$t_linux" "$wine_seconds")
+    within=$(awk -v r="$slower" 'BEGIN { print (r <= 1.5 ? "yes" : "no") }')
+    echo "| $kind | $(mbps "$bytes" "$t_linux") | $wine_mbps | $slower | $within |" \
       "$(mbps "$bytes" "$c_linux") | $wine_cpu | $(ratio "$wine_cpu" "$(mbps "$bytes" "$c_linux")") |" \
       "$wine_floor | $(ratio "$wine_floor" "$wine_mbps") | $check |"
   done
