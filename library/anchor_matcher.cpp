@@ -96,4 +96,9 @@ void MatchAnchor(RunContext& run) {
   if (matched) CaptureAndWrite(run);
 }
 
+void TakeOpeningAndCapture(RunContext& run) {
+  run.input.Take(kComparedLength, run.input.Window()[kComparedLength - 1]);
+  CaptureAndWrite(run);
+}
+
 }  // namespace quillon

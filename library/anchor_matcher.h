@@ -11,4 +11,8 @@ namespace quillon {
 // byte after the "<".
 void MatchAnchor(RunContext& run);
 
+// The same attempt where the scan has already seen, in the window, that the opening is
+// complete: takes the compared bytes and captures the address.
+void TakeOpeningAndCapture(RunContext& run);
+
 }  // namespace quillon

@@ -1,5 +1,7 @@
 #include "library/attempt_skip.h"
 
+#include <cstdint>
+
 #include "library/anchor_opening.h"
 #include "library/byte_search.h"
 #include "library/sse2.h"
@@ -58,12 +60,7 @@ class BracketFinderSse2 {
       from += 16;
     }
     // A long stretch without markup: sixty-four bytes a turn.
-    while (size_ - from >= 64 &&
-           (MatchMask16(bytes_ + from, bracket) | MatchMask16(bytes_ + from + 16, bracket) |
-            MatchMask16(bytes_ + from + 32, bracket) | MatchMask16(bytes_ + from + 48, bracket)) ==
-               0) {
-      from += 64;
-    }
+    while (size_ - from >= 64 && NoneIn64(bytes_ + from, bracket)) from += 64;
     while (size_ - from >= 16) {
       if (Hits(from, bracket)) return Found(from);
       from += 16;
@@ -97,12 +94,35 @@ bool StartsAttempt(const unsigned char* bytes, size_t from, size_t at) {
   return (at - run) % 2 == 0;
 }
 
-// Which of the sixteen bytes at `at` are followed by an "a" or "A": a "<" there starts an
-// attempt that may open an anchor. Every other attempt fails on its first compared byte.
-QUILLON_SSE2 unsigned FollowedByA16(const unsigned char* at) {
-  __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1));
-  __m128i folded = _mm_or_si128(next, _mm_set1_epi8(0x20));
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(folded, _mm_set1_epi8('a'))));
+QUILLON_SSE2 inline __m128i Load16(const unsigned char* at) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+QUILLON_SSE2 inline std::uint64_t BracketMask(const unsigned char* at, size_t count) {
+  const __m128i bracket = _mm_set1_epi8('<');
+  std::uint64_t mask = 0;
+  for (size_t i = 0; i < count; i += 16) {
+    mask |= static_cast<std::uint64_t>(
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load16(at + i), bracket))))
+            << i;
+  }
+  return mask;
+}
+
+QUILLON_SSE2 inline std::uint64_t Mask64(__m128i first, __m128i second, __m128i third,
+                                         __m128i fourth) {
+  return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(first))) |
+         static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(second))) << 16 |
+         static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(third))) << 32 |
+         static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(fourth))) << 48;
+}
+
+// Which of the sixteen "<" marks in `brackets` (one 0xFF byte each) stand before an "a" or
+// "A": they start the attempts that may open an anchor. Every other attempt fails on its
+// first compared byte.
+QUILLON_SSE2 inline __m128i Promising16(__m128i brackets, const unsigned char* at) {
+  __m128i next = _mm_or_si128(Load16(at + 1), _mm_set1_epi8(0x20));
+  return _mm_and_si128(brackets, _mm_cmpeq_epi8(next, _mm_set1_epi8('a')));
 }
 
 // Where the classes are the default ones: only the attempts that may open an anchor are
@@ -117,25 +137,49 @@ QUILLON_SSE2_FLATTENED AttemptSkip SkipAscii(const unsigned char* bytes, size_t 
   const __m128i bracket = _mm_set1_epi8('<');
   size_t from = 0;
   size_t last_promising = kNone;  // the last attempt that could have opened, and failed
-  size_t last_bracket_block = kNone;
-  unsigned last_brackets = 0;
-  for (size_t block = 0; block < limit; block += 16) {
-    if (limit - block >= 64 &&
-        (MatchMask16(bytes + block, bracket) | MatchMask16(bytes + block + 16, bracket) |
-         MatchMask16(bytes + block + 32, bracket) | MatchMask16(bytes + block + 48, bracket)) ==
-            0) {
-      block += 48;
-      continue;
+  // The last stretch of the walk that held a "<", and its length.
+  size_t bracket_stretch = kNone;
+  size_t bracket_stretch_length = 0;
+  // Sixty-four bytes a turn, sixteen at the end of the block.
+  for (size_t block = 0, width = 64; block < limit; block += width) {
+    std::uint64_t promising;
+    if (limit - block >= 64) {
+      const unsigned char* at = bytes + block;
+      __m128i brackets0 = _mm_cmpeq_epi8(Load16(at), bracket);
+      __m128i brackets1 = _mm_cmpeq_epi8(Load16(at + 16), bracket);
+      __m128i brackets2 = _mm_cmpeq_epi8(Load16(at + 32), bracket);
+      __m128i brackets3 = _mm_cmpeq_epi8(Load16(at + 48), bracket);
+      __m128i any =
+          _mm_or_si128(_mm_or_si128(brackets0, brackets1), _mm_or_si128(brackets2, brackets3));
+      if (_mm_movemask_epi8(any) == 0) {
+        // Text without markup: the long stretch goes by a hundred and twenty-eight bytes a turn.
+        block =
+            static_cast<size_t>(SkipBlocksWithout(at + 64, bytes + limit, bracket) - bytes) - 64;
+        continue;
+      }
+      bracket_stretch = block;
+      bracket_stretch_length = 64;
+      __m128i promising0 = Promising16(brackets0, at);
+      __m128i promising1 = Promising16(brackets1, at + 16);
+      __m128i promising2 = Promising16(brackets2, at + 32);
+      __m128i promising3 = Promising16(brackets3, at + 48);
+      __m128i any_promising =
+          _mm_or_si128(_mm_or_si128(promising0, promising1), _mm_or_si128(promising2, promising3));
+      if (_mm_movemask_epi8(any_promising) == 0) continue;
+      promising = Mask64(promising0, promising1, promising2, promising3);
+    } else {
+      width = 16;
+      __m128i brackets = _mm_cmpeq_epi8(Load16(bytes + block), bracket);
+      unsigned within = limit - block < 16 ? (1u << (limit - block)) - 1 : 0xFFFF;
+      if ((static_cast<unsigned>(_mm_movemask_epi8(brackets)) & within) == 0) continue;
+      bracket_stretch = block;
+      bracket_stretch_length = 16;
+      promising =
+          static_cast<unsigned>(_mm_movemask_epi8(Promising16(brackets, bytes + block))) & within;
     }
-    unsigned brackets = MatchMask16(bytes + block, bracket);
-    if (limit - block < 16) brackets &= (1u << (limit - block)) - 1;
-    if (brackets == 0) continue;
-    last_bracket_block = block;
-    last_brackets = brackets;
-    unsigned promising = brackets & FollowedByA16(bytes + block);
-    if (from > block) promising &= from - block < 16 ? ~0u << (from - block) : 0;
+    if (from > block) promising &= from - block < 64 ? ~std::uint64_t{0} << (from - block) : 0;
     for (; promising != 0; promising &= promising - 1) {
-      size_t at = block + static_cast<size_t>(__builtin_ctz(promising));
+      size_t at = block + static_cast<size_t>(__builtin_ctzll(promising));
       if (at > from && bytes[at - 1] == '<' && !StartsAttempt(bytes, from, at)) continue;
       if (MatchesOpeningAscii(bytes + at + 1)) return {at + 1, true, '<'};
       last_promising = at;
@@ -162,11 +206,14 @@ QUILLON_SSE2_FLATTENED AttemptSkip SkipAscii(const unsigned char* bytes, size_t 
     }
     last_bracket = at;
   }
-  if (last_bracket == kNone && last_bracket_block != kNone && last_bracket_block + 16 > from) {
-    unsigned after_from = last_brackets;
-    if (from > last_bracket_block) after_from &= ~0u << (from - last_bracket_block);
+  if (last_bracket == kNone && bracket_stretch != kNone &&
+      bracket_stretch + bracket_stretch_length > from) {
+    std::uint64_t after_from = BracketMask(bytes + bracket_stretch, bracket_stretch_length);
+    size_t before_limit = limit - bracket_stretch;
+    if (before_limit < 64) after_from &= (std::uint64_t{1} << before_limit) - 1;
+    if (from > bracket_stretch) after_from &= ~std::uint64_t{0} << (from - bracket_stretch);
     if (after_from != 0) {
-      last_bracket = last_bracket_block + 31 - static_cast<size_t>(__builtin_clz(after_from));
+      last_bracket = bracket_stretch + 63 - static_cast<size_t>(__builtin_clzll(after_from));
     }
   }
   // The last attempt before the stop: the last "<" there, or the one before it in a run.

@@ -12,19 +12,45 @@ QUILLON_SSE2 inline unsigned MatchMask16(const unsigned char* at, __m128i wanted
       _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), wanted)));
 }
 
+// Whether none of the sixty-four bytes at `at` is `wanted`'s byte.
+QUILLON_SSE2 inline bool NoneIn64(const unsigned char* at, __m128i wanted) {
+  const __m128i* blocks = reinterpret_cast<const __m128i*>(at);
+  __m128i any = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(_mm_loadu_si128(blocks), wanted),
+                                          _mm_cmpeq_epi8(_mm_loadu_si128(blocks + 1), wanted)),
+                             _mm_or_si128(_mm_cmpeq_epi8(_mm_loadu_si128(blocks + 2), wanted),
+                                          _mm_cmpeq_epi8(_mm_loadu_si128(blocks + 3), wanted)));
+  return _mm_movemask_epi8(any) == 0;
+}
+
+// The first of the 128-byte blocks from `at` on that holds `wanted`'s byte, or the last such
+// block start before `last` when none does: long stretches of text go by eight loads a turn.
+QUILLON_SSE2 inline const unsigned char* SkipBlocksWithout(const unsigned char* at,
+                                                           const unsigned char* last,
+                                                           __m128i wanted) {
+  while (last - at >= 128) {
+    const __m128i* blocks = reinterpret_cast<const __m128i*>(at);
+    __m128i any = _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(_mm_loadu_si128(blocks), wanted),
+                                  _mm_cmpeq_epi8(_mm_loadu_si128(blocks + 1), wanted)),
+                     _mm_or_si128(_mm_cmpeq_epi8(_mm_loadu_si128(blocks + 2), wanted),
+                                  _mm_cmpeq_epi8(_mm_loadu_si128(blocks + 3), wanted))),
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(_mm_loadu_si128(blocks + 4), wanted),
+                                  _mm_cmpeq_epi8(_mm_loadu_si128(blocks + 5), wanted)),
+                     _mm_or_si128(_mm_cmpeq_epi8(_mm_loadu_si128(blocks + 6), wanted),
+                                  _mm_cmpeq_epi8(_mm_loadu_si128(blocks + 7), wanted))));
+    if (_mm_movemask_epi8(any) != 0) break;
+    at += 128;
+  }
+  return at;
+}
+
 // Sixty-four bytes a turn over long stretches, as in text without markup; sixteen near the end.
 QUILLON_SSE2 inline const unsigned char* FindByteSse2(const unsigned char* first,
                                                       const unsigned char* last,
                                                       unsigned char byte) {
   const __m128i wanted = _mm_set1_epi8(static_cast<char>(byte));
   const unsigned char* at = first;
-  while (last - at >= 64) {
-    if ((MatchMask16(at, wanted) | MatchMask16(at + 16, wanted) | MatchMask16(at + 32, wanted) |
-         MatchMask16(at + 48, wanted)) != 0) {
-      break;
-    }
-    at += 64;
-  }
+  at = SkipBlocksWithout(at, last, wanted);
   while (last - at >= 16) {
     unsigned mask = MatchMask16(at, wanted);
     if (mask != 0) return at + __builtin_ctz(mask);

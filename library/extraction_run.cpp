@@ -27,15 +27,21 @@ void ScanInput(RunContext& run) {
   RunInput& input = run.input;
   bool done = false;
   while (!done) {
+    bool opening_seen = false;
     for (;;) {
       // Text and the attempts that fail go by in one step where the block holds them.
       AttemptSkip skip = SkipFailedAttempts(input.Window(), input.WindowSize(), run.classes);
       if (skip.last_read >= 0) input.Take(skip.taken, static_cast<unsigned char>(skip.last_read));
-      if (skip.at_bracket) break;
+      opening_seen = skip.at_bracket;
+      if (opening_seen) break;
       if (ReadInputChar(run) == '<') break;
       if (input.Eof() != 0) break;
     }
-    MatchAnchor(run);
+    if (opening_seen) {
+      TakeOpeningAndCapture(run);
+    } else {
+      MatchAnchor(run);
+    }
     if (input.Eof() == -1) run.ShowMessage(TextFileError, CaptionError);
     if (input.Eof() != 0) done = true;
   }

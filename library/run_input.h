@@ -79,6 +79,7 @@ class RunInput {
 #else
   static constexpr std::ptrdiff_t kBlockSize = 128 * 1024;
 #endif
+  static constexpr std::ptrdiff_t kPage = 4096;
 
   void Note(int status) {
     status_ = status;
@@ -98,6 +99,7 @@ class RunInput {
   std::ptrdiff_t end_ = 0;
   unsigned char* buffer_ = single_;
   unsigned char single_[1] = {};
+  // Where the block lives; buffer_ lies inside it, placed so that reads land on whole pages.
   std::unique_ptr<unsigned char[]> block_;
 };
 

@@ -5,26 +5,24 @@
 namespace quillon {
 namespace {
 
-// Whether the `length` bytes at `text` end in `suffix` with their letters A to Z folded.
-template <size_t N>
-bool EndsWithFolded(const unsigned char* text, size_t length, const char (&suffix)[N]) {
-  constexpr size_t count = N - 1;
-  if (length < count) return false;
-  const unsigned char* tail = text + length - count;
-  for (size_t i = 0; i < count; ++i) {
-    unsigned char byte = tail[i];
-    if (byte >= 'A' && byte <= 'Z') byte = static_cast<unsigned char>(byte - 'A' + 'a');
-    if (byte != static_cast<unsigned char>(suffix[i])) return false;
-  }
-  return true;
+// Whether `byte` is the lower-case letter `letter` or its capital; nothing else is folded.
+bool IsLetter(unsigned char byte, char letter) {
+  return (byte | 0x20) == static_cast<unsigned char>(letter);
 }
 
 }  // namespace
 
 bool NeedsTrailingSlash(const unsigned char* after_scheme, size_t length) {
   if (length == 0) return false;
-  return after_scheme[length - 1] != '/' && !EndsWithFolded(after_scheme, length, ".html") &&
-         !EndsWithFolded(after_scheme, length, ".htm");
+  const unsigned char* end = after_scheme + length;
+  unsigned char last = end[-1];
+  if (last == '/') return false;
+  // ".html" and ".htm" share ".htm": find where it would end.
+  size_t htm_end = IsLetter(last, 'l') ? length - 1 : length;
+  if (htm_end < 4) return true;
+  const unsigned char* htm = after_scheme + htm_end - 4;
+  return !(htm[0] == '.' && IsLetter(htm[1], 'h') && IsLetter(htm[2], 't') &&
+           IsLetter(htm[3], 'm'));
 }
 
 void ApplyTrailingSlash(CString& url) {
