@@ -38,7 +38,11 @@ class CDialog : public CWnd {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Runs the handler of `message` and turns its result into the dialog procedure's.
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Looks `message` up in the maps, then, for a command, in the application's; true when a
+  // handler ran, its result in `*result`.
+  bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
   UINT template_id_;
   CWnd* parent_;

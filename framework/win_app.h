@@ -48,6 +48,12 @@ class CWinApp : public CCmdTarget {
 // The one application object, or null before it is constructed.
 CWinApp* AfxGetApp() noexcept;
 
+// The framework version a program is built for.
+inline constexpr DWORD kAfxVersion = 0x0400;
+// The version the framework's start-up recorded for this program: kAfxVersion once the
+// start-up has run (before any ordinary static object is made), 0 before.
+DWORD AfxGetModuleVersion() noexcept;
+
 // The framework's entry: fills in the application object and calls InitInstance, then Run
 // when it returns true. Returns the program's exit code.
 int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);

@@ -57,6 +57,10 @@ std::string Inside::Ask() {
   return report;
 }
 
+void Inside::FailStringAllocationsAfter(long successes) {
+  PostMessageW(dialog_, WM_NULL, kStringFailureRequest, successes);
+}
+
 namespace {
 
 struct Search {

@@ -41,6 +41,9 @@ class Inside {
   // for input again (in the dialog's loop or in a message box's). Returns the thread's report
   // of the dialog (see window_report.cpp), or "<missing>" when none came within 20 s.
   std::string Ask();
+  // Test build only: its string allocations fail after `successes` more (-1: never), from
+  // the messages posted after this one on.
+  void FailStringAllocationsAfter(long successes);
 
  private:
   HWND dialog_;

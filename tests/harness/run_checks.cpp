@@ -11,25 +11,13 @@
 
 namespace driver {
 
-namespace {
-
-// The texts of a message box's static controls.
-std::vector<std::wstring> StaticTexts(HWND box) {
-  std::vector<std::wstring> texts;
-  for (HWND child : ChildrenOf(box)) {
-    if (ClassOf(child) == L"Static") texts.push_back(TextOf(child));
-  }
-  return texts;
-}
-
 bool Shows(HWND box, const std::wstring& text) {
-  for (const std::wstring& seen : StaticTexts(box)) {
-    if (seen == text) return true;
+  for (HWND child : ChildrenOf(box)) {
+    if (ClassOf(child) == L"Static" && TextOf(child) == text) return true;
   }
   return false;
 }
 
-// Waits for box `expected`, checks that it is the only box of the run, and answers it.
 bool AnswerBox(Program& marlip, Inside& inside, const cases::Box& expected, int answer) {
   std::wstring caption = Widen(expected.caption, 932);
   HWND box = WaitForWindow(marlip.id(), caption, 20000);
@@ -50,6 +38,8 @@ bool AnswerBox(Program& marlip, Inside& inside, const cases::Box& expected, int 
   inside.Ask();
   return gone;
 }
+
+namespace {
 
 void ExpectUnchanged(HWND dialog) {
   EXPECT_EQ(std::wstring(kMainCaption), TextOf(dialog));

@@ -1,7 +1,7 @@
 // Hooked into a running MARLIP.EXE by the driver: Wine answers neither WM_GETICON nor menu
 // queries across processes, so this reads the main dialog's icons and system menu on MARLIP's
 // own thread and writes them to "window_report.txt" in its current folder, one "key=value"
-// line each (UTF-8).
+// line each (UTF-8). In the test build it also works the seam of test_build_seam.cpp.
 #include <windows.h>
 
 #include <string>
@@ -56,6 +56,14 @@ std::string Report() {
     report += Line((prefix + "_id").c_str(), item.wID);
     report += prefix + "_text=" + Utf8(text) + "\n";
   }
+  // The test build adds what only it can see.
+  auto test_report = reinterpret_cast<void (*)(char*, int)>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), "MarlipTestReport")));
+  if (test_report != nullptr) {
+    char lines[512] = {};
+    test_report(lines, sizeof lines);
+    report += lines;
+  }
   return report;
 }
 
@@ -72,13 +80,18 @@ void WriteReport() {
 
 }  // namespace
 
-// WH_GETMESSAGE hook: the request is WM_NULL with wParam kWindowReportRequest.
+// WH_GETMESSAGE hook: the requests are WM_NULL with wParam kWindowReportRequest or
+// kStringFailureRequest.
 extern "C" __declspec(dllexport) LRESULT CALLBACK
     ReportHook(int code, WPARAM wParam, LPARAM lParam) {
   const MSG* message = reinterpret_cast<const MSG*>(lParam);
-  if (code == HC_ACTION && wParam == PM_REMOVE && message->message == WM_NULL &&
-      message->wParam == driver::kWindowReportRequest) {
-    WriteReport();
+  if (code == HC_ACTION && wParam == PM_REMOVE && message->message == WM_NULL) {
+    if (message->wParam == driver::kWindowReportRequest) WriteReport();
+    if (message->wParam == driver::kStringFailureRequest) {
+      auto fail = reinterpret_cast<void (*)(long)>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(nullptr), "MarlipFailStringAllocationsAfter")));
+      if (fail != nullptr) fail(static_cast<long>(message->lParam));
+    }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
