@@ -6,7 +6,12 @@
 
 #include <cerrno>
 
+#include <optional>
+#include <utility>
+
 #include "library/io_mode.h"
+#include "library/record_output.h"
+#include "runtime/lowio.h"
 #include "runtime/system_calls.h"
 #include "tests/support/linux_test_support.h"
 
@@ -65,3 +70,84 @@ TEST(RecordOutputTest, ManyRecordsFillSeveralBlocks) {
 }
 
 }  // namespace
+
+// The output objects on their own, against a file whose writes the system-call table can
+// make fail: what reaches the file, and what the run is told of each failed address.
+class RecordListener : public quillon::RecordOutput::FailureListener {
+ public:
+  std::vector<std::pair<int, std::optional<std::uint64_t>>> failures;
+  void AddressWriteFailed(int error_number, std::optional<std::uint64_t> mark) override {
+    failures.emplace_back(error_number, mark);
+  }
+};
+
+void AppendRecord(quillon::RecordOutput& output, const std::string& address, std::uint64_t mark) {
+  address.copy(output.Slot(), address.size());
+  output.Append(static_cast<int>(address.size()), mark);
+}
+
+TEST(RecordOutputTest, BlockOutputWritesOnceAndTellsTheLastMarkOnlyOfTheLastRecord) {
+  ScratchFolder folder;
+  const std::string path = folder.Path("out.txt");
+  struct {
+    const char* name;
+    int successes;     // writes that go through
+    long long room;    // bytes they may take
+    std::string file;  // what the file holds afterwards
+    std::vector<std::pair<int, std::optional<std::uint64_t>>> failures;
+  } const cases[] = {
+      {"every write goes through",
+       testing_support::FailingWrites::kAll,
+       testing_support::FailingWrites::kNoLimit,
+       "http://a/\r\nhttp://bb/\r\nhttp://c/\r\n",
+       {}},
+      // A partly written address counts as written, as a short write does.
+      {"the block stops inside the second address", 1, 14, "http://a/\r\nhtt", {{ENOSPC, 3}}},
+      {"the block fails outright",
+       0,
+       0,
+       "",
+       {{ENOSPC, std::nullopt}, {ENOSPC, std::nullopt}, {ENOSPC, 3}}},
+  };
+  for (const auto& c : cases) {
+    RecordListener listener;
+    int handle =
+        crt::_open(path.c_str(), crt::_O_RDWR | crt::_O_CREAT | crt::_O_TRUNC | crt::_O_BINARY,
+                   crt::_S_IWRITE);
+    ASSERT_NE(handle, -1);
+    {
+      quillon::BlockRecordOutput output(handle, listener);
+      ASSERT_TRUE(output.Ready());
+      AppendRecord(output, "http://a/", 1);
+      AppendRecord(output, "http://bb/", 2);
+      AppendRecord(output, "http://c/", 3);
+      EXPECT_EQ(ReadFile(path), "") << c.name;  // nothing before the flush
+      testing_support::FailingWrites writes(c.successes, c.room);
+      output.Close();
+      EXPECT_FALSE(output.IsOpen());
+    }
+    EXPECT_EQ(ReadFile(path), c.file) << c.name;
+    EXPECT_EQ(listener.failures, c.failures) << c.name;
+  }
+}
+
+TEST(RecordOutputTest, PlainOutputWritesEachAddressAndItsLineEndAsItComes) {
+  ScratchFolder folder;
+  const std::string path = folder.Path("out.txt");
+  RecordListener listener;
+  int handle = crt::_open(
+      path.c_str(), crt::_O_RDWR | crt::_O_CREAT | crt::_O_TRUNC | crt::_O_BINARY, crt::_S_IWRITE);
+  quillon::PlainRecordOutput output(handle, listener);
+  AppendRecord(output, "http://a/", 7);
+  EXPECT_EQ(ReadFile(path), "http://a/\r\n");
+  {
+    // The address fails, its line end is still tried and goes through.
+    testing_support::FailingWrites writes(0);
+    AppendRecord(output, "http://b/", 8);
+    EXPECT_EQ(writes.Attempts(), 2);
+  }
+  EXPECT_EQ(listener.failures,
+            (std::vector<std::pair<int, std::optional<std::uint64_t>>>{{ENOSPC, 8}}));
+  output.Close();
+  EXPECT_EQ(ReadFile(path), "http://a/\r\n");
+}
