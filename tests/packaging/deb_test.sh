@@ -16,6 +16,8 @@ rm -f "$deb"
 diff -u <(expected_files "$version") \
   <(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./usr/||' | sort) ||
   fail "the package's files differ from the list"
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/pkgconfig/quillon.pc | grep -qx 'prefix=/usr' ||
+  fail "quillon.pc in the package does not name the prefix /usr"
 [[ $(dpkg-deb -f "$deb" Package Version | tr '\n' ' ') == "Package: quillon Version: $version-1 " ]] ||
   fail "package name or version"
 dpkg-deb -f "$deb" Depends | grep -q 'libc6 (>=' || fail "dependencies: $(dpkg-deb -f "$deb" Depends)"

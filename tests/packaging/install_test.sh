@@ -27,6 +27,7 @@ done
 
 export PKG_CONFIG_PATH=$stage/lib/pkgconfig
 [[ $(pkg-config --modversion quillon) == "$version" ]] || fail "quillon.pc has another version"
+[[ $(pkg-config --variable=prefix quillon) == "$stage" ]] || fail "quillon.pc names another prefix"
 # shellcheck disable=SC2046
 cc -Wall -Wextra -Werror -pedantic "$root/tests/packaging/consumer/consumer.c" \
   $(pkg-config --cflags --libs quillon) -o "$work/consumer_c"
