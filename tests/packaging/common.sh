@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the packaging tests: fail, and the file list an installation must hold.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 fail() {

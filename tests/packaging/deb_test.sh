@@ -4,6 +4,7 @@
 # entry, and no error from lintian.
 #   deb_test.sh BUILD_DIR WORK_DIR VERSION
 set -euo pipefail
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 build=$(cd "$1" && pwd) work=$2 version=$3
 rm -rf "$work" && mkdir -p "$work"

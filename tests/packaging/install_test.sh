@@ -5,6 +5,7 @@
 # the same bytes as the installed quillon.
 #   install_test.sh BUILD_DIR WORK_DIR VERSION
 set -euo pipefail
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 build=$(cd "$1" && pwd) work=$2 version=$3
 stage=$work/stage

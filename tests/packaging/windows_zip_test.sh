@@ -4,6 +4,7 @@
 # import library alone into the zip's bin folder, beside its QUILLON.dll, for the Wine run.
 #   windows_zip_test.sh BUILD_DIR WORK_DIR VERSION C_COMPILER
 set -euo pipefail
+# shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
 build=$(cd "$1" && pwd) work=$2 version=$3 cc=$4
 top=$work/quillon-$version-win32
