@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "cli/run_files.h"
 #include "cli/run_report.h"
 #include "framework/cstring.h"
 #include "library/quillon.h"
@@ -30,14 +31,23 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::puts("quillon 1.0.0.1");
+    std::puts("quillon " QUILLON_VERSION);
     return 0;
+  }
+  cli::RunFiles files;
+  if (!files.Prepare(options.input, options.output)) {
+    std::fprintf(stderr, "quillon: %s\n", files.problem().c_str());
+    return files.exit_status();
   }
   options.keywords.resize(cli::kMaxKeywords);
   cli::StartRunReport(options.quiet);
-  BEGIN_SEARCH_ADD(HandOver(options.input), HandOver(options.output), HandOver(options.keywords[0]),
-                   HandOver(options.keywords[1]), HandOver(options.keywords[2]),
-                   HandOver(options.keywords[3]), HandOver(options.keywords[4]),
-                   HandOver(options.keywords[5]));
+  BEGIN_SEARCH_ADD(HandOver(files.input_name()), HandOver(files.output_name()),
+                   HandOver(options.keywords[0]), HandOver(options.keywords[1]),
+                   HandOver(options.keywords[2]), HandOver(options.keywords[3]),
+                   HandOver(options.keywords[4]), HandOver(options.keywords[5]));
+  if (!files.Deliver()) {
+    std::fprintf(stderr, "quillon: %s\n", files.problem().c_str());
+    return files.exit_status();
+  }
   return cli::ReportedProblems() > 0 ? 1 : 0;
 }

@@ -45,6 +45,10 @@ std::string UsageText() {
          "CR LF. OUTPUT is created, or emptied first. Addresses holding any KEYWORD (up to\n"
          "six, compared byte for byte, case-sensitive) are left out.\n"
          "\n"
+         "INPUT '-' reads the page from standard input; it and any other INPUT that cannot\n"
+         "seek (a pipe) is first copied to a temporary file. OUTPUT '-' writes the addresses\n"
+         "to standard output. OUTPUT must not be INPUT itself.\n"
+         "\n"
          "What the run reports appears on standard error, one line per message:\n"
          "[CAPTION] TEXT\n"
          "\n"
@@ -54,7 +58,8 @@ std::string UsageText() {
          "  --             end of options\n"
          "\n"
          "Exit status: 0 when the run reported nothing but its opening notice, 1 when it\n"
-         "reported anything else, 2 for a usage error (nothing is run).\n";
+         "reported anything else (or standard input or output failed), 2 for a usage\n"
+         "error or an OUTPUT that is INPUT itself (nothing is run).\n";
 }
 
 }  // namespace cli

@@ -37,12 +37,15 @@ quietly() { "$@" >>"$log" 2>&1; }
 export DEBIAN_FRONTEND=noninteractive
 apt_install() { quietly apt-get install -y -q "$@" || fail "apt-get install $* failed"; }
 
-# clang-14 and its run-time libraries build the fuzzer (libFuzzer, ASan, UBSan).
+# clang-14 and its run-time libraries build the fuzzer (libFuzzer, ASan, UBSan). The packaging
+# tests build the Debian package (dpkg-shlibdeps, file), check it with lintian, render the manual
+# page (man-db) and build a consumer through pkg-config (pkgconf).
 linux_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev clang-format
-  clang-14 libclang-rt-14-dev locales)
+  clang-14 libclang-rt-14-dev locales dpkg-dev file lintian man-db pkgconf)
+# fonts-wine holds Marlett, which draws the glyphs of the title-bar buttons.
 windows_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-tools libc6:i386 wine wine32:i386 xvfb xauth x11-utils fonts-ipafont-gothic
-  imagemagick)
+  fonts-wine imagemagick)
 backports=/etc/apt/sources.list.d/backports.sources
 
 if ((!linux_only)) && ! dpkg --print-foreign-architectures | grep -qx i386; then

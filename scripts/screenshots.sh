@@ -1,5 +1,6 @@
 #!/bin/bash
-# Pictures of marlip's main dialog and About box, under Xvfb with the Japanese font:
+# Pictures of marlip's main dialog and About box, under Xvfb with Japanese fonts, each pixel
+# shown as 2 x 2 so that a reader can make out the text:
 #   scripts/screenshots.sh [BUILD_DIR]      (default: build/windows, built with the windows preset)
 # Writes docs/marlip-main.png and docs/marlip-about.png. Needs Wine, Xvfb and ImageMagick
 # (import); makes a Wine prefix of its own in a temporary folder (about 20 s) and removes it.
@@ -35,11 +36,22 @@ wineboot --init >/dev/null 2>&1
 wineserver -w
 # Without a window manager Wine draws the frames and captions itself.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+# The title-bar buttons' glyphs are Marlett letters: this Wine does not load the fonts of its
+# own data folder (fonts-wine), so the prefix gets a copy (else a plain "r" shows).
+cp "${WINE_FONTS:-/usr/share/wine/fonts}/marlett.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
+# Captions are drawn in "MS UI Gothic" and the dialogs ask for "ＭＳ Ｐゴシック"; without them
+# Wine falls back to fonts that cut the caption. IPA's Gothic fonts stand in, as on a Japanese
+# desktop.
+for replacement in "MS UI Gothic=IPAPGothic" "ＭＳ Ｐゴシック=IPAPGothic" "ＭＳ ゴシック=IPAGothic"; do
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${replacement%%=*}" /t REG_SZ \
+    /d "${replacement#*=}" /f >/dev/null 2>&1
+done
+wineserver -w
 
 (cd "$work" && wine "$bin/MARLIP.EXE" >/dev/null 2>&1 &)
-shoot() {  # shoot PLACE FILE: the screen's rectangle WxH+X+Y into FILE
-  import -window root -crop "$1" +repage "$2"
-  echo "wrote $2 ($1)"
+shoot() {  # shoot PLACE FILE: the screen's rectangle WxH+X+Y into FILE, at twice its size
+  import -window root -crop "$1" +repage -filter point -resize 200% "$2"
+  echo "wrote $2 ($1, shown at twice its size)"
 }
 place=$(wine "$bin/marlip_poke.exe" main | tr -d '\r')
 shoot "$place" "$root/docs/marlip-main.png"

@@ -20,13 +20,19 @@ struct Result {
   std::string err;
 };
 
-// Runs the tool in `folder` with `arguments` (already quoted for the shell).
-Result RunTool(const ScratchFolder& folder, const std::string& arguments) {
-  std::string command = "cd '" + folder.path() + "' && '" QUILLON_TOOL "' " + arguments +
-                        " > tool.out 2> tool.err < /dev/null";
+// Runs the bash `script` in `folder`, where "quillon" is the tool; standard input is empty.
+Result RunScript(const ScratchFolder& folder, const std::string& script) {
+  WriteFile(folder.Path("script.sh"), "quillon() { '" QUILLON_TOOL "' \"$@\"; }\n" + script);
+  std::string command =
+      "cd '" + folder.path() + "' && bash script.sh > tool.out 2> tool.err < /dev/null";
   int raw = std::system(command.c_str());
   return Result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(folder.Path("tool.out")),
                 ReadFile(folder.Path("tool.err"))};
+}
+
+// Runs the tool in `folder` with `arguments` (already quoted for the shell).
+Result RunTool(const ScratchFolder& folder, const std::string& arguments) {
+  return RunScript(folder, "quillon " + arguments);
 }
 
 // Expected lines are UTF-8 whatever the build's character set.
@@ -99,6 +105,78 @@ TEST(ToolTest, HelpAndVersion) {
   Result version = RunTool(folder, "--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "quillon 1.0.0.1\n");
+}
+
+// Larger than the tool's copy buffer, so spooling takes many reads and writes.
+std::string LargePage() {
+  std::string page;
+  for (int i = 0; i < 4000; ++i) {
+    page += "<p>filler text " + std::to_string(i) + "</p><a href=\"http://h" + std::to_string(i) +
+            (i % 3 == 0 ? ".yahoo.example/\">" : ".example/p.htm\">");
+  }
+  return page;
+}
+
+TEST(ToolTest, PipesAndStandardStreamsGiveTheBytesOfAFileRun) {
+  ScratchFolder folder;
+  WriteFile(folder.Path("page.htm"), LargePage());
+  ASSERT_EQ(RunTool(folder, "-q page.htm expected.txt yahoo").status, 0);
+  std::string expected = ReadFile(folder.Path("expected.txt"));
+  ASSERT_GT(expected.size(), 64u * 1024u);
+  struct {
+    const char* script;
+    const char* output;  // nullptr: standard output
+  } const cases[] = {
+      {"cat page.htm | quillon -q - - yahoo | cat", nullptr},
+      {"quillon -q - - yahoo < page.htm", nullptr},
+      {"cat page.htm | quillon -q /dev/stdin out.txt yahoo", "out.txt"},
+      {"quillon -q <(cat page.htm) out.txt yahoo", "out.txt"},
+      {"quillon -q page.htm - yahoo > out.txt", "out.txt"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(folder.Path("out.txt"));
+    Result result = RunScript(folder, c.script);
+    EXPECT_EQ(result.status, 0) << c.script;
+    EXPECT_EQ(result.err, "") << c.script;
+    EXPECT_TRUE((c.output ? ReadFile(folder.Path(c.output)) : result.out) == expected) << c.script;
+  }
+  // Messages stay on standard error while the records go to standard output.
+  Result noisy = RunScript(folder, "quillon - - yahoo < page.htm");
+  EXPECT_EQ(noisy.err, kOpening);
+  EXPECT_TRUE(noisy.out == expected);
+}
+
+TEST(ToolTest, OutputThatIsTheInputIsRefusedAndTouchesNothing) {
+  ScratchFolder folder;
+  const std::string page = "<a href=\"http://a.example/\">";
+  WriteFile(folder.Path("page.htm"), page);
+  std::filesystem::create_symlink("page.htm", folder.Path("symbolic.htm"));
+  std::filesystem::create_hard_link(folder.Path("page.htm"), folder.Path("hard.htm"));
+  for (const char* arguments : {"page.htm page.htm", "page.htm ./page.htm", "page.htm symbolic.htm",
+                                "symbolic.htm hard.htm"}) {
+    Result result = RunTool(folder, arguments);
+    EXPECT_EQ(result.status, 2) << arguments;
+    EXPECT_NE(result.err.find("is the same file as"), std::string::npos) << arguments;
+    EXPECT_EQ(ReadFile(folder.Path("page.htm")), page) << arguments;
+  }
+}
+
+TEST(ToolTest, FailingStandardStreamsAreReportedWithExitStatusOne) {
+  ScratchFolder folder;
+  WriteFile(folder.Path("page.htm"), "<a href=\"http://a.example/\">");
+  struct {
+    const char* script;
+    const char* err;
+  } const cases[] = {
+      {"quillon -q page.htm - > /dev/full", "quillon: standard output: write error: "},
+      {"quillon -q - out.txt <&-", "quillon: standard input: read error: "},
+  };
+  for (const auto& c : cases) {
+    Result result = RunScript(folder, c.script);
+    EXPECT_EQ(result.status, 1) << c.script;
+    EXPECT_EQ(result.err.rfind(c.err, 0), 0u) << c.script << ": " << result.err;
+  }
+  EXPECT_FALSE(testing_support::FileExists(folder.Path("out.txt")));
 }
 
 TEST(ToolTest, SixKeywordsAllTakePart) {

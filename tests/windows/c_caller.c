@@ -1,11 +1,11 @@
-/* A caller written in C that knows the library only through library/quillon.h and the import
- * library. The boxes are real: each is answered "No" as it opens (a CBT hook on this thread)
- * and its caption recorded. Exit status 0 when every check holds. */
+/* A caller written in C that knows the library only through quillon.h and the import library
+ * (the build's, and the Windows zip's). The boxes are real: each is answered "No" as it opens
+ * (a CBT hook on this thread) and its caption recorded. Exit status 0 when every check holds. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
 
-#include "library/quillon.h"
+#include "quillon.h"
 
 static char captions[8][64];
 static int boxes;
