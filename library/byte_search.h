@@ -51,7 +51,7 @@ QUILLON_SSE2 inline const unsigned char* FindByteSse2(const unsigned char* first
                                                       unsigned char byte) {
   const __m128i wanted = _mm_set1_epi8(static_cast<char>(byte));
   const unsigned char* at = first;
-  for (int near = 0; near < 4 && last - at >= 16; ++near, at += 16) {
+  for (int turn = 0; turn < 4 && last - at >= 16; ++turn, at += 16) {
     unsigned mask = MatchMask16(at, wanted);
     if (mask != 0) return at + __builtin_ctz(mask);
   }
