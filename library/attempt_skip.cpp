@@ -94,6 +94,19 @@ bool StartsAttempt(const unsigned char* bytes, size_t from, size_t at) {
   return (at - run) % 2 == 0;
 }
 
+// The lowest and the highest set bit of a mask that is not 0, in halves, so that a 32-bit
+// build does not call the compiler's helper for each.
+inline size_t LowestBit(std::uint64_t mask) {
+  auto low = static_cast<std::uint32_t>(mask);
+  if (low != 0) return static_cast<size_t>(__builtin_ctz(low));
+  return 32 + static_cast<size_t>(__builtin_ctz(static_cast<std::uint32_t>(mask >> 32)));
+}
+inline size_t HighestBit(std::uint64_t mask) {
+  auto high = static_cast<std::uint32_t>(mask >> 32);
+  if (high != 0) return 63 - static_cast<size_t>(__builtin_clz(high));
+  return 31 - static_cast<size_t>(__builtin_clz(static_cast<std::uint32_t>(mask)));
+}
+
 QUILLON_SSE2 inline __m128i Load16(const unsigned char* at) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
 }
@@ -178,7 +191,7 @@ QUILLON_SSE2_FLATTENED AttemptSkip SkipAscii(const unsigned char* bytes, size_t 
     }
     if (from > block) promising &= from - block < 64 ? ~std::uint64_t{0} << (from - block) : 0;
     for (; promising != 0; promising &= promising - 1) {
-      size_t at = block + static_cast<size_t>(__builtin_ctzll(promising));
+      size_t at = block + LowestBit(promising);
       if (at > from && bytes[at - 1] == '<' && !StartsAttempt(bytes, from, at)) continue;
       if (MatchesOpeningAscii(bytes + at + 1)) return {at + 1, true, '<'};
       last_promising = at;
@@ -212,7 +225,7 @@ QUILLON_SSE2_FLATTENED AttemptSkip SkipAscii(const unsigned char* bytes, size_t 
     if (before_limit < 64) after_from &= (std::uint64_t{1} << before_limit) - 1;
     if (from > bracket_stretch) after_from &= ~std::uint64_t{0} << (from - bracket_stretch);
     if (after_from != 0) {
-      last_bracket = bracket_stretch + 63 - static_cast<size_t>(__builtin_clzll(after_from));
+      last_bracket = bracket_stretch + HighestBit(after_from);
     }
   }
   // The last attempt before the stop: the last "<" there, or the one before it in a run.
