@@ -94,17 +94,25 @@ bool StartsAttempt(const unsigned char* bytes, size_t from, size_t at) {
   return (at - run) % 2 == 0;
 }
 
-// The lowest and the highest set bit of a mask that is not 0, in halves, so that a 32-bit
-// build does not call the compiler's helper for each.
+// The lowest and the highest set bit of a mask that is not 0; a 32-bit build takes them in
+// halves rather than call the compiler's helper for each.
 inline size_t LowestBit(std::uint64_t mask) {
+#ifdef __x86_64__
+  return static_cast<size_t>(__builtin_ctzll(mask));
+#else
   auto low = static_cast<std::uint32_t>(mask);
   if (low != 0) return static_cast<size_t>(__builtin_ctz(low));
   return 32 + static_cast<size_t>(__builtin_ctz(static_cast<std::uint32_t>(mask >> 32)));
+#endif
 }
 inline size_t HighestBit(std::uint64_t mask) {
+#ifdef __x86_64__
+  return 63 - static_cast<size_t>(__builtin_clzll(mask));
+#else
   auto high = static_cast<std::uint32_t>(mask >> 32);
   if (high != 0) return 63 - static_cast<size_t>(__builtin_clz(high));
   return 31 - static_cast<size_t>(__builtin_clz(static_cast<std::uint32_t>(mask)));
+#endif
 }
 
 QUILLON_SSE2 inline __m128i Load16(const unsigned char* at) {
