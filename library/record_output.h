@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 
-#include "library/io_mode.h"
 
 namespace quillon {
 
