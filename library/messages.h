@@ -15,6 +15,11 @@ inline constexpr char TextWriteFailed[] = "errno";
 inline constexpr char TextSettingsNotOpened[] = "初期化ファイルが開けない";
 inline constexpr char TextSettingsSaved[] = "＊＊ 初期化ファイルを書出しました。 ＊＊";
 
+// The one box of a run that ran out of memory, shown as the framework shows its own: OK
+// button, exclamation mark, no owner, the library's name as the caption.
+inline constexpr char CaptionOutOfMemory[] = "QUILLON";
+inline constexpr char TextOutOfMemory[] = "メモリが不足しています。";
+
 // Values StatusText takes that no box shows.
 inline constexpr char StatusInputOpen[] = "exist file";
 inline constexpr char StatusSearching[] = "Searching...";
