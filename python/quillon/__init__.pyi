@@ -1,0 +1,28 @@
+import os
+from collections.abc import Iterable
+from types import TracebackType
+
+from _typeshed import ReadableBuffer
+
+__version__: str
+
+# Each keyword is bytes-like (taken as it is) or str (taken as UTF-8).
+_Keywords = Iterable[ReadableBuffer | str]
+
+def links(data: ReadableBuffer, exclude: _Keywords = ()) -> list[bytes]: ...
+def links_of_file(
+    path: str | bytes | os.PathLike[str] | os.PathLike[bytes], exclude: _Keywords = ()
+) -> list[bytes]: ...
+
+class Scanner:
+    def __init__(self, exclude: _Keywords = ()) -> None: ...
+    def feed(self, chunk: ReadableBuffer) -> list[bytes]: ...
+    def finish(self) -> list[bytes]: ...
+    def reset(self) -> None: ...
+    def __enter__(self) -> Scanner: ...
+    def __exit__(
+        self,
+        exc_type: type[BaseException] | None,
+        exc_value: BaseException | None,
+        traceback: TracebackType | None,
+    ) -> None: ...

@@ -1,0 +1,79 @@
+#include "python/src/file_links.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "library/engine.h"
+#include "python/src/exclusions.h"
+#include "python/src/fixed_classes.h"
+#include "python/src/record_list.h"
+
+namespace quillon_python {
+namespace {
+
+// Large enough that a block costs far more than taking the GIL back between blocks.
+constexpr size_t kBlockSize = 256 * 1024;
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() { ::close(fd_); }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+[[noreturn]] void RaiseOsError(int error, pybind11::handle name) {
+  errno = error;
+  PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, name.ptr());
+  throw pybind11::error_already_set();
+}
+
+}  // namespace
+
+pybind11::list LinksOfFile(pybind11::handle path, pybind11::handle exclude) {
+  auto name = pybind11::reinterpret_steal<pybind11::object>(PyOS_FSPath(path.ptr()));
+  if (!name) throw pybind11::error_already_set();
+  PyObject* encoded_raw = nullptr;
+  if (PyUnicode_FSConverter(name.ptr(), &encoded_raw) == 0) throw pybind11::error_already_set();
+  auto encoded = pybind11::reinterpret_steal<pybind11::bytes>(encoded_raw);
+  Exclusions exclusions(exclude);
+  const char* file_name = PyBytes_AS_STRING(encoded.ptr());
+
+  int fd = -1;
+  int error = 0;
+  {
+    pybind11::gil_scoped_release unlocked;
+    fd = ::open(file_name, O_RDONLY | O_CLOEXEC);
+    error = errno;
+  }
+  if (fd < 0) RaiseOsError(error, name);
+  FileDescriptor file(fd);
+
+  auto block = std::make_unique<unsigned char[]>(kBlockSize);
+  quillon::Engine engine(exclusions.texts(), FixedClasses());
+  RecordList records;
+  for (;;) {
+    ssize_t got = 0;
+    {
+      pybind11::gil_scoped_release unlocked;
+      got = ::read(file.get(), block.get(), kBlockSize);
+      error = errno;
+      if (got > 0) engine.Feed(block.get(), static_cast<size_t>(got), records);
+    }
+    if (got == 0) break;
+    if (got < 0 && error != EINTR) RaiseOsError(error, name);
+    // Between blocks Ctrl-C is heard, also on a file that never ends (a device, a pipe).
+    if (PyErr_CheckSignals() != 0) throw pybind11::error_already_set();
+  }
+  engine.Finish(records);
+  return records.Take();
+}
+
+}  // namespace quillon_python

@@ -1,0 +1,25 @@
+#include "python/src/page_links.h"
+
+#include "library/engine.h"
+#include "python/src/exclusions.h"
+#include "python/src/fixed_classes.h"
+#include "python/src/page_bytes.h"
+#include "python/src/record_list.h"
+
+namespace quillon_python {
+
+pybind11::list Links(pybind11::handle data, pybind11::handle exclude) {
+  PageBytes page(data, "a page");
+  Exclusions exclusions(exclude);
+  RecordList records;
+  {
+    // The page stays held by `page`, so other threads may run while it is scanned.
+    pybind11::gil_scoped_release unlocked;
+    quillon::Engine engine(exclusions.texts(), FixedClasses());
+    engine.Feed(page.data(), page.size(), records);
+    engine.Finish(records);
+  }
+  return records.Take();
+}
+
+}  // namespace quillon_python

@@ -1,0 +1,32 @@
+#pragma once
+// The records of a page as the engine hands them over, kept while the interpreter's lock is let
+// go, and turned into Python bytes once it is held again.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include <pybind11/pybind11.h>
+
+#include "library/engine.h"
+
+namespace quillon_python {
+
+class RecordList final : public quillon::RecordSink {
+ public:
+  // Never throws: the engine goes on scanning whatever happens here.
+  void Record(const char* address, size_t length) override;
+
+  // Whether a record could not be kept for want of memory.
+  bool lost() const { return lost_; }
+  // The records kept so far as a list of bytes, and none kept afterwards. Needs the GIL; raises
+  // MemoryError instead when a record was lost.
+  pybind11::list Take();
+  void Clear();
+
+ private:
+  std::string bytes_;
+  std::vector<size_t> ends_;
+  bool lost_ = false;
+};
+
+}  // namespace quillon_python
