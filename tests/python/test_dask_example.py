@@ -1,0 +1,46 @@
+"""examples/dask_links.py on a two-worker LocalCluster on 127.0.0.1 writes the table that
+quillon --list writes for the same pages (or, where the tool has no --list yet, the module)."""
+
+import os
+import subprocess
+import sys
+
+import pytest
+import python_pages
+from conftest import ROOT, TOOL
+
+import quillon
+
+pytest.importorskip("distributed")
+
+
+def expected_table(names, exclude):
+    if "--list" in subprocess.run([TOOL, "--help"], capture_output=True, text=True).stdout:
+        keywords = [option for keyword in exclude for option in ("-x", keyword)]
+        return subprocess.run([TOOL, "--list", "-q", *keywords, *names], capture_output=True).stdout
+    table = []
+    for name in names:
+        if os.path.exists(name):
+            table += [os.fsencode(name) + b"\t" + a + b"\n" for a in quillon.links_of_file(name, exclude)]
+    return b"".join(table)
+
+
+@pytest.mark.parametrize("how", [[], ["--send"]])
+def test_table_of_a_folder_and_pages(how, tmp_path):
+    folder = tmp_path / "pages"
+    (folder / "sub").mkdir(parents=True)
+    pages = python_pages.pages(150, seed=9) + python_pages.pages(50, seed=10, make=python_pages.tricky)
+    for number, page in enumerate(pages):
+        (folder / ("sub" if number % 3 else "") / f"p{number:03}.htm").write_bytes(page)
+    # A folder is taken file by file in name order, its own files before its sub-folders'.
+    in_folder = sorted(str(path) for path in folder.glob("*.htm"))
+    in_folder += sorted(str(path) for path in (folder / "sub").glob("*.htm"))
+    missing, single = str(tmp_path / "missing.htm"), str(folder / "p000.htm")
+
+    run = subprocess.run([sys.executable, str(ROOT / "examples/dask_links.py"), "--workers", "2",
+                          "--batch", "37", "-x", "yahoo", *how, single, missing, str(folder)],
+                         capture_output=True, timeout=240)
+    assert run.returncode == 1, run.stderr.decode()
+    assert f"{missing}: No such file or directory" in run.stderr.decode()
+    table = expected_table([single, missing, *in_folder], [b"yahoo"])
+    assert run.stdout == table and table.count(b"\n") > 1000
