@@ -2,18 +2,26 @@
 # Installs the build into a staging prefix and checks what a user gets there: the files, the
 # shared library's names, the version everywhere, a manual page that renders, and two programs
 # built against it (as C through pkg-config, as C++ through find_package(quillon)) that write
-# the same bytes as the installed quillon.
-#   install_test.sh BUILD_DIR WORK_DIR VERSION
+# the same bytes as the installed quillon; with the Python module built, that the interpreter
+# imports the installed module from the folder it was put in, and that it finds the same.
+#   install_test.sh BUILD_DIR WORK_DIR VERSION [PYTHON PYTHON_DIR EXTENSION_SUFFIX]
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
-build=$(cd "$1" && pwd) work=$2 version=$3
+build=$(cd "$1" && pwd) work=$2 version=$3 python=${4:-} python_dir=${5:-} suffix=${6:-}
 stage=$work/stage
 rm -rf "$work" && mkdir -p "$work"
 
 cmake --install "$build" --prefix "$stage" >/dev/null
-diff -u <(expected_files "$version") <(cd "$stage" && find . ! -type d | sed 's|^\./||' | sort) ||
+diff -u <({
+  expected_files "$version"
+  [[ -z $python ]] || expected_python_files "$python_dir" "$suffix"
+} | sort) <(cd "$stage" && find . ! -type d | sed 's|^\./||' | sort) ||
   fail "the installed files differ from the list"
+if [[ -n $python ]]; then
+  check_module "$python" "$stage/$python_dir" "$version" "$stage/bin/quillon" \
+    PYTHONPATH="$stage/$python_dir" PYTHONDONTWRITEBYTECODE=1
+fi
 soname=$(readelf -d "$stage/lib/libquillon.so" | sed -n 's/.*Library soname: \[\(.*\)\]/\1/p')
 [[ $soname == "libquillon.so.${version%%.*}" ]] || fail "SONAME is '$soname'"
 [[ $("$stage/bin/quillon" --version) == "quillon $version" ]] || fail "quillon --version"
@@ -46,4 +54,4 @@ for consumer in c cxx; do
   cmp tool.txt $consumer.txt || fail "the $consumer consumer's output differs from quillon's"
   cmp tool.err $consumer.err || fail "the $consumer consumer's messages differ from quillon's"
 done
-echo "installed files, SONAME $soname, manual page, pkg-config and find_package consumers: OK"
+echo "installed files, SONAME $soname, manual page, pkg-config and find_package consumers${python:+, Python module}: OK"

@@ -16,6 +16,7 @@ rm -f "$zip"
   fail "cpack --preset windows-zip: $(cat "$work/cpack.log")"
 (cd "$work" && cmake -E tar xf "$zip")
 diff -u - <(cd "$top" && find . -type f | sed 's|^\./||' | sort) <<'FILES' || fail "the zip's files"
+LICENSE.txt
 README-Windows.txt
 bin/MARLIP.EXE
 bin/QUILLON.dll
