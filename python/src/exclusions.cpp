@@ -36,14 +36,17 @@ Exclusions::Exclusions(pybind11::handle keywords) {
       PyByteArray_Check(keywords.ptr())) {
     Raise(PyExc_TypeError, "exclude is a sequence of keywords, such as ('yahoo',), not one keyword");
   }
-  pybind11::list items(pybind11::reinterpret_borrow<pybind11::object>(keywords));
-  if (items.size() > owned_.size()) {
-    PyErr_Format(PyExc_ValueError, "at most six exclusion keywords, not %zd",
-                 static_cast<Py_ssize_t>(items.size()));
+  // A list or tuple as it is; any other iterable copied into a list.
+  auto items = pybind11::reinterpret_steal<pybind11::object>(
+      PySequence_Fast(keywords.ptr(), "exclude must be an iterable of keywords"));
+  if (!items) throw pybind11::error_already_set();
+  Py_ssize_t count = PySequence_Fast_GET_SIZE(items.ptr());
+  if (count > static_cast<Py_ssize_t>(owned_.size())) {
+    PyErr_Format(PyExc_ValueError, "at most six exclusion keywords, not %zd", count);
     throw pybind11::error_already_set();
   }
-  for (size_t i = 0; i < items.size(); ++i) {
-    owned_[i] = KeywordBytes(items[i]);
+  for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
+    owned_[i] = KeywordBytes(PySequence_Fast_GET_ITEM(items.ptr(), static_cast<Py_ssize_t>(i)));
     // The engine reads a keyword up to its first NUL: the rest would be dropped unseen.
     if (std::memchr(owned_[i].data(), '\0', owned_[i].size()) != nullptr) {
       Raise(PyExc_ValueError, "an exclusion keyword holds a NUL byte");

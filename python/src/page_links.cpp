@@ -5,6 +5,7 @@
 #include "python/src/fixed_classes.h"
 #include "python/src/page_bytes.h"
 #include "python/src/record_list.h"
+#include "python/src/unlocked_scan.h"
 
 namespace quillon_python {
 
@@ -12,13 +13,12 @@ pybind11::list Links(pybind11::handle data, pybind11::handle exclude) {
   PageBytes page(data, "a page");
   Exclusions exclusions(exclude);
   RecordList records;
-  {
-    // The page stays held by `page`, so other threads may run while it is scanned.
-    pybind11::gil_scoped_release unlocked;
+  // The page stays held by `page` while other threads run.
+  UnlockedScan(page.size(), [&] {
     quillon::Engine engine(exclusions.texts(), FixedClasses());
     engine.Feed(page.data(), page.size(), records);
     engine.Finish(records);
-  }
+  });
   return records.Take();
 }
 

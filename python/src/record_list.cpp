@@ -4,6 +4,11 @@
 
 namespace quillon_python {
 
+RecordList::RecordList() {
+  bytes_.reserve(4096);
+  ends_.reserve(64);
+}
+
 void RecordList::Record(const char* address, size_t length) {
   if (lost_) return;
   size_t before = bytes_.size();

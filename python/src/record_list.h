@@ -13,6 +13,10 @@ namespace quillon_python {
 
 class RecordList final : public quillon::RecordSink {
  public:
+  // Room for the records of a usual page from the start: growing by doubling cost more than
+  // scanning the page.
+  RecordList();
+
   // Never throws: the engine goes on scanning whatever happens here.
   void Record(const char* address, size_t length) override;
 

@@ -3,6 +3,7 @@
 #include "python/src/exclusions.h"
 #include "python/src/fixed_classes.h"
 #include "python/src/page_bytes.h"
+#include "python/src/unlocked_scan.h"
 
 namespace quillon_python {
 
@@ -37,8 +38,7 @@ pybind11::list Scanner::Feed(pybind11::handle chunk) {
   PageBytes bytes(chunk, "a chunk");
   if (bytes.size() > 0) {
     page_open_ = true;
-    pybind11::gil_scoped_release unlocked;
-    engine_->Feed(bytes.data(), bytes.size(), records_);
+    UnlockedScan(bytes.size(), [&] { engine_->Feed(bytes.data(), bytes.size(), records_); });
   }
   if (records_.lost()) {
     // The page cannot be given back whole: start afresh rather than go on with a gap.

@@ -49,7 +49,7 @@ def test_bad_page(call, page, error, message):
     ("yahoo", TypeError, "sequence of keywords"),
     (b"yahoo", TypeError, "sequence of keywords"),
     ([b"yahoo", 5], TypeError, "not 'int'"),
-    (5, TypeError, "not iterable"),
+    (5, TypeError, "iterable of keywords"),
     ([b"ya\0hoo"], ValueError, "NUL"),
 ])
 def test_bad_keywords(call, exclude, error, message):
