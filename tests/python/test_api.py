@@ -127,6 +127,8 @@ def test_scanner_in_a_with_block():
 
 def test_two_threads_give_what_one_gives():
     pages = python_pages.pages(400, seed=5) + python_pages.pages(100, seed=6, make=python_pages.tricky)
+    # Pages of 16 KiB and more are scanned with the GIL let go, the others under it.
+    pages += [b"".join(pages[at:at + 25]) for at in range(0, len(pages), 25)]
     alone = [quillon.links(page, exclude=[b"yahoo"]) for page in pages]
     results = [None, None]
     start = threading.Barrier(2)
