@@ -14,7 +14,9 @@ command-line tool writes it before CR LF.
 
 links() takes a page in memory, links_of_file() reads a file in blocks, and
 Scanner takes a page in chunks. Exclusion keywords are bytes, or str encoded
-as UTF-8; at most six. All three let other threads run while they scan.
+as UTF-8; at most six. Other threads run while a file is read, and while a
+page or chunk of 16 KiB or more is scanned (smaller ones take less time than
+handing over the interpreter's lock).
 """
 
 from quillon._quillon import Scanner, __version__, links, links_of_file

@@ -30,8 +30,8 @@ tool writes before CR LF.
 data is the whole page as a bytes-like object (bytes, bytearray, memoryview,
 mmap); a str raises TypeError, since a page is bytes in its own encoding.
 exclude holds up to six keywords (bytes, or str taken as UTF-8); an address
-holding any of them, byte for byte, is left out. Other threads run while the
-page is scanned.)");
+holding any of them, byte for byte, is left out. Other threads run while a page
+of 16 KiB or more is scanned.)");
 
   module.def("links_of_file", &quillon_python::LinksOfFile, py::arg("path"),
              py::arg("exclude") = py::tuple(),
@@ -62,7 +62,8 @@ thread at a time.)")
            R"(feed(chunk: ReadableBuffer) -> list[bytes]
 
 Scans the next bytes of the page; returns the addresses completed so far and
-not yet returned. chunk is a bytes-like object, as data of links().)")
+not yet returned. chunk is a bytes-like object, as data of links(); other
+threads run while a chunk of 16 KiB or more is scanned.)")
       .def("finish", &Scanner::Finish, R"(finish() -> list[bytes]
 
 The page has ended: returns its last addresses. An anchor or address left open
