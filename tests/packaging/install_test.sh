@@ -1,21 +1,21 @@
 #!/bin/bash
 # Installs the build into a staging prefix and checks what a user gets there: the files, the
-# shared library's names, the version everywhere, a manual page that renders, and two programs
-# built against it (as C through pkg-config, as C++ through find_package(quillon)) that write
-# the same bytes as the installed quillon.
-#   install_test.sh BUILD_DIR WORK_DIR VERSION
+# shared library's names, the versions everywhere, manual pages that render, and programs built
+# against it (as C through pkg-config, as C++ through find_package(quillon)) that write the same
+# bytes as the installed quillon, through the export and through the engine's C calls.
+#   install_test.sh BUILD_DIR WORK_DIR VERSION LIBRARY_VERSION
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
-build=$(cd "$1" && pwd) work=$2 version=$3
+build=$(cd "$1" && pwd) work=$2 version=$3 library_version=$4
 stage=$work/stage
 rm -rf "$work" && mkdir -p "$work"
 
 cmake --install "$build" --prefix "$stage" >/dev/null
-diff -u <(expected_files "$version") <(cd "$stage" && find . ! -type d | sed 's|^\./||' | sort) ||
+diff -u <(expected_files "$library_version") <(cd "$stage" && find . ! -type d | sed 's|^\./||' | sort) ||
   fail "the installed files differ from the list"
 soname=$(readelf -d "$stage/lib/libquillon.so" | sed -n 's/.*Library soname: \[\(.*\)\]/\1/p')
-[[ $soname == "libquillon.so.${version%%.*}" ]] || fail "SONAME is '$soname'"
+[[ $soname == "libquillon.so.${library_version%%.*}" ]] || fail "SONAME is '$soname'"
 [[ $("$stage/bin/quillon" --version) == "quillon $version" ]] || fail "quillon --version"
 
 # The manual page renders without a warning and names every option of --help.
@@ -25,13 +25,24 @@ LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$manual" >"$work/manual.t
 for option in $("$stage/bin/quillon" --help | grep -oE -- '^  -[a-zA-Z-]+(, --[a-z]+)?' | tr -d ','); do
   grep -qe "$option" "$work/manual.txt" || fail "the manual page lacks $option"
 done
+# Every call of the engine's header has its name in section 3, and the page renders cleanly.
+for call in $(grep -oE '\bquillon_[a-z_]+\(' "$stage/include/quillon_engine.h" | tr -d '('); do
+  page=$stage/share/man/man3/$call.3.gz
+  LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >"$work/$call.txt" 2>"$work/$call.err" ||
+    fail "man -l $page"
+  [[ ! -s $work/$call.err ]] || fail "man -l $page warns: $(cat "$work/$call.err")"
+  grep -q "$call" "$work/$call.txt" || fail "$page does not name $call"
+done
 
 export PKG_CONFIG_PATH=$stage/lib/pkgconfig
-[[ $(pkg-config --modversion quillon) == "$version" ]] || fail "quillon.pc has another version"
+[[ $(pkg-config --modversion quillon) == "$library_version" ]] || fail "quillon.pc has another version"
 [[ $(pkg-config --variable=prefix quillon) == "$stage" ]] || fail "quillon.pc names another prefix"
 # shellcheck disable=SC2046
 cc -Wall -Wextra -Werror -pedantic "$root/tests/packaging/consumer/consumer.c" \
   $(pkg-config --cflags --libs quillon) -o "$work/consumer_c"
+# shellcheck disable=SC2046
+cc -std=c99 -Wall -Wextra -Werror -pedantic "$root/tests/packaging/consumer/engine_consumer.c" \
+  $(pkg-config --cflags --libs quillon) -o "$work/engine_consumer_c"
 cmake -S "$root/tests/packaging/consumer" -B "$work/consumer_cxx" -G Ninja \
   -DCMAKE_PREFIX_PATH="$stage" >/dev/null
 cmake --build "$work/consumer_cxx" >/dev/null
@@ -41,9 +52,13 @@ page=$root/examples/sample.htm
 "$stage/bin/quillon" "$page" tool.txt yahoo 2>tool.err
 LD_LIBRARY_PATH=$stage/lib ./consumer_c "$page" c.txt yahoo 2>c.err
 ./consumer_cxx/consumer "$page" cxx.txt yahoo 2>cxx.err
+LD_LIBRARY_PATH=$stage/lib ./engine_consumer_c "$page" engine_c.txt yahoo ||
+  fail "the engine's C consumer failed"
+./consumer_cxx/engine_consumer "$page" engine_cxx.txt yahoo || fail "the engine's C++ consumer failed"
 [[ -s tool.txt ]] || fail "quillon wrote nothing"
 for consumer in c cxx; do
   cmp tool.txt $consumer.txt || fail "the $consumer consumer's output differs from quillon's"
   cmp tool.err $consumer.err || fail "the $consumer consumer's messages differ from quillon's"
+  cmp tool.txt engine_$consumer.txt || fail "the engine's $consumer consumer's output differs"
 done
-echo "installed files, SONAME $soname, manual page, pkg-config and find_package consumers: OK"
+echo "installed files, SONAME $soname, manual pages, pkg-config and find_package consumers: OK"
