@@ -64,16 +64,18 @@ void* __cdecl WatchedCalloc(size_t count, size_t size) {
   return block;
 }
 
-// A string block of the framework: { int length; int capacity; char chars[capacity + 1]; }
-// filling its heap block exactly, with a NUL after `length` bytes.
+// A string block: its header and `capacity` + 1 characters, filling its heap block exactly,
+// with a NUL after `length` bytes.
 bool IsStringBlock(void* block, std::string& text) {
   const size_t size = _msize(block);
-  if (size < 2 * sizeof(int) + 1) return false;
-  const int* header = static_cast<const int*>(block);
-  const int length = header[0];
-  const int capacity = header[1];
-  if (length < 0 || capacity < length || size != 2 * sizeof(int) + capacity + 1u) return false;
-  const char* characters = reinterpret_cast<const char*>(header + 2);
+  if (size < sizeof(QuillonStringHeader) + 1) return false;
+  const auto* header = static_cast<const QuillonStringHeader*>(block);
+  const int length = header->length;
+  const int capacity = header->capacity;
+  if (length < 0 || capacity < length || size != sizeof(QuillonStringHeader) + capacity + 1u) {
+    return false;
+  }
+  const char* characters = reinterpret_cast<const char*>(header + 1);
   if (characters[length] != '\0') return false;
   text.assign(characters, static_cast<size_t>(length));
   return true;
