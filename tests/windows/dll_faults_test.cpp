@@ -370,9 +370,9 @@ class LiveBlocks {
  public:
   void Count(const std::array<void*, 8>& arguments) {
     for (const Event& event : wintest::Events()) {
-      if (event.kind == Event::Malloc) {
+      if (event.kind == Event::kMalloc) {
         taken_.insert(event.block);
-      } else if (event.kind == Event::Free) {
+      } else if (event.kind == Event::kFree) {
         if (std::find(arguments.begin(), arguments.end(), event.block) != arguments.end()) {
           continue;
         }

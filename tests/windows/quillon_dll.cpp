@@ -26,7 +26,7 @@ ReallocFunction real_realloc = &std::realloc;
 FreeFunction real_free = &std::free;
 
 int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-  Event box(Event::Box);
+  Event box(Event::kBox);
   box.caption = caption != nullptr ? caption : "<null>";
   box.text = text != nullptr ? text : "<null>";
   box.style = style;
@@ -39,12 +39,12 @@ int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
 bool TakeAllocation() {
   if (allocations_before_failure < 0) return true;
   if (allocations_before_failure-- > 0) return true;
-  events.emplace_back(Event::FailedMalloc);
+  events.emplace_back(Event::kFailedMalloc);
   return false;
 }
 
 void RecordAllocation(void* block) {
-  Event allocated(Event::Malloc);
+  Event allocated(Event::kMalloc);
   allocated.block = block;
   events.push_back(allocated);
 }
@@ -82,7 +82,7 @@ bool IsStringBlock(void* block, std::string& text) {
 }
 
 void RecordFree(void* block) {
-  Event freed(Event::Free);
+  Event freed(Event::kFree);
   freed.block = block;
   freed.string_block = IsStringBlock(block, freed.text);
   events.push_back(freed);
@@ -118,7 +118,7 @@ std::vector<Event>& Events() {
 std::vector<Event> Boxes() {
   std::vector<Event> boxes;
   for (const Event& event : events) {
-    if (event.kind == Event::Box) boxes.push_back(event);
+    if (event.kind == Event::kBox) boxes.push_back(event);
   }
   return boxes;
 }
