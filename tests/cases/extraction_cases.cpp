@@ -164,8 +164,8 @@ std::vector<Box> OpeningOnly() {
 }
 
 const std::vector<ExtractionCase>& ExtractionCases() {
-  static const std::vector<ExtractionCase> all = MakeCases();
-  return all;
+  static const std::vector<ExtractionCase> kAll = MakeCases();
+  return kAll;
 }
 
 }  // namespace cases
