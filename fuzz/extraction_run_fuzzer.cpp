@@ -107,11 +107,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzing::ReferenceResult reference = fuzzing::ReferenceRun(fuzz_case.page, fuzz_case.keywords);
 
   std::vector<Box> expected_boxes = {
-      {quillon::CaptionError, quillon::TextSearchStarting, crt::MB_YESNO, nullptr}};
+      {quillon::kCaptionError, quillon::kTextSearchStarting, crt::MB_YESNO, nullptr}};
   if (fuzz_case.failing_output)
     expected_boxes.resize(
         1 + reference.written_addresses.size(),
-        {quillon::CaptionError, quillon::TextWriteFailed, crt::MB_YESNO, nullptr});
+        {quillon::kCaptionError, quillon::kTextWriteFailed, crt::MB_YESNO, nullptr});
   auto describe = [](const std::vector<Box>& list) {
     std::string text;
     for (const Box& box : list)

@@ -42,7 +42,7 @@ void ScanInput(RunContext& run) {
     } else {
       MatchAnchor(run);
     }
-    if (input.Eof() == -1) run.ShowMessage(TextFileError, CaptionError);
+    if (input.Eof() == -1) run.ShowMessage(kTextFileError, kCaptionError);
     if (input.Eof() != 0) done = true;
   }
 }
@@ -50,11 +50,11 @@ void ScanInput(RunContext& run) {
 void Run(const RunArguments& arguments, IoMode mode, RunInput& input,
          const CharacterClasses& classes) {
   StatusText = "";
-  ShowMessage(TextSearchStarting, CaptionError);
+  ShowMessage(kTextSearchStarting, kCaptionError);
 
   OutputFile = _open(arguments.output, _O_BINARY | _O_TRUNC | _O_CREAT | _O_RDWR, _S_IWRITE);
   if (OutputFile == -1) {
-    ShowMessage(TextOutputNotOpened, CaptionError);
+    ShowMessage(kTextOutputNotOpened, kCaptionError);
     return;
   }
   OutputFileOpen = true;
@@ -72,15 +72,15 @@ void Run(const RunArguments& arguments, IoMode mode, RunInput& input,
   try {
     InputFile = _open(arguments.input, _O_BINARY | _O_RDONLY);
     if (InputFile == -1) {
-      StatusText = TextInputMissing;
-      ShowMessage(StatusText, CaptionInputMissing);
+      StatusText = kTextInputMissing;
+      ShowMessage(StatusText, kCaptionInputMissing);
       run.CloseOutputFile();
       return;
     }
     InputFileOpen = true;
     input.Start(InputFile, mode);
-    StatusText = StatusInputOpen;
-    StatusText = StatusSearching;
+    StatusText = kStatusInputOpen;
+    StatusText = kStatusSearching;
 
     ScanInput(run);
 

@@ -70,7 +70,7 @@ void RunContext::UpdateStatusText() {
   status_serial_seen_ = input.StatusSerial();
   int status = input.Status();
   if (status == RunInput::kEnded) {
-    StatusText = StatusInputEnded;
+    StatusText = kStatusInputEnded;
   } else if (status > 0) {
     StatusText = static_cast<char>(status);
   } else if (status == 0) {
@@ -87,7 +87,7 @@ void RunContext::AddressWriteFailed(int error_number, std::optional<std::uint64_
     StatusText = number;
     status_serial_seen_ = *mark;
   }
-  ShowMessage(TextWriteFailed, CaptionError);
+  ShowMessage(kTextWriteFailed, kCaptionError);
 }
 
 }  // namespace quillon

@@ -160,7 +160,7 @@ std::vector<ExtractionCase> MakeCases() {
 }  // namespace
 
 std::vector<Box> OpeningOnly() {
-  return {Box{quillon::CaptionError, quillon::TextSearchStarting}};
+  return {Box{quillon::kCaptionError, quillon::kTextSearchStarting}};
 }
 
 const std::vector<ExtractionCase>& ExtractionCases() {
