@@ -138,11 +138,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckChunkedEngine(fuzz_case, reference);
 
   std::vector<Box> expected_boxes = {
-      {quillon::CaptionError, quillon::TextSearchStarting, crt::MB_YESNO, nullptr}};
+      {quillon::kCaptionError, quillon::kTextSearchStarting, crt::MB_YESNO, nullptr}};
   if (fuzz_case.failing_output)
     expected_boxes.resize(
         1 + reference.written_addresses.size(),
-        {quillon::CaptionError, quillon::TextWriteFailed, crt::MB_YESNO, nullptr});
+        {quillon::kCaptionError, quillon::kTextWriteFailed, crt::MB_YESNO, nullptr});
   auto describe = [](const std::vector<Box>& list) {
     std::string text;
     for (const Box& box : list)

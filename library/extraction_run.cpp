@@ -41,7 +41,7 @@ class WriteFailures final : public RecordOutput::FailureListener {
       _itoa(error_number, number, 10);
       StatusText = number;
     }
-    ShowMessage(TextWriteFailed, CaptionError);
+    ShowMessage(kTextWriteFailed, kCaptionError);
   }
 };
 
@@ -59,7 +59,7 @@ ReadingEnd ScanPage(PageReader& reader, Engine& engine, RecordSink& sink) {
 // What reading the page byte by byte leaves in StatusText: the last byte read, or "File End".
 void LeaveStatus(const ReadingEnd& end) {
   if (end.met_end) {
-    StatusText = StatusInputEnded;
+    StatusText = kStatusInputEnded;
   } else if (end.last_byte >= 0) {
     StatusText = static_cast<char>(end.last_byte);
   }
@@ -83,14 +83,14 @@ void LeaveCurrentUrl(Engine& engine) {
 void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& failures) {
   InputFile = _open(arguments.input, _O_BINARY | _O_RDONLY);
   if (InputFile == -1) {
-    StatusText = TextInputMissing;
-    ShowMessage(StatusText, CaptionInputMissing);
+    StatusText = kTextInputMissing;
+    ShowMessage(StatusText, kCaptionInputMissing);
     CloseOutputFile(output);
     return;
   }
   InputFileOpen = true;
-  StatusText = StatusInputOpen;
-  StatusText = StatusSearching;
+  StatusText = kStatusInputOpen;
+  StatusText = kStatusSearching;
 
   PageReader reader(InputFile);
   KeywordTexts keywords;
@@ -109,7 +109,7 @@ void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& fa
   if (end.met_end) CloseOutputFile(output);
   if (reader.EndTest() == -1) {
     output.Flush();
-    ShowMessage(TextFileError, CaptionError);
+    ShowMessage(kTextFileError, kCaptionError);
   }
   CloseOutputFile(output);
   // The page stays open until its end-of-file test is answered, then it is released so that
@@ -123,18 +123,18 @@ void EndOutOfMemory(RecordOutput& output) noexcept {
   output.Abandon();
   OutputFileOpen = false;
   CloseInputFile();
-  MessageBoxA(nullptr, TextOutOfMemory, CaptionOutOfMemory, MB_OK | MB_ICONEXCLAMATION);
+  MessageBoxA(nullptr, kTextOutOfMemory, kCaptionOutOfMemory, MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace
 
 void RunExtraction(const RunArguments& arguments) {
   StatusText = "";
-  ShowMessage(TextSearchStarting, CaptionError);
+  ShowMessage(kTextSearchStarting, kCaptionError);
 
   OutputFile = _open(arguments.output, _O_BINARY | _O_TRUNC | _O_CREAT | _O_RDWR, _S_IWRITE);
   if (OutputFile == -1) {
-    ShowMessage(TextOutputNotOpened, CaptionError);
+    ShowMessage(kTextOutputNotOpened, kCaptionError);
     return;
   }
   OutputFileOpen = true;

@@ -259,7 +259,7 @@ TEST_F(FaultTest, InputThatCannotBeOpenedLeavesAnEmptyOutput) {
     Run(bad.path, output);
     EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kInputMissing}));
     EXPECT_EQ(ReadFile(output), "");
-    EXPECT_STREQ(quillon::StatusText, quillon::TextInputMissing);
+    EXPECT_STREQ(quillon::StatusText, quillon::kTextInputMissing);
     EXPECT_FALSE(quillon::OutputFileOpen);
     EXPECT_FALSE(quillon::InputFileOpen);
   }
@@ -361,7 +361,7 @@ TEST(LargePageTest, AnchorsAroundTwoAndFourGiBAndBeyondAreAllFoundInOrder) {
                 "http://moved-back-4g.example/\r\n"
                 "http://last.example/\r\n");
   EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
-  EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
+  EXPECT_STREQ(quillon::StatusText, quillon::kStatusInputEnded);
   EXPECT_FALSE(quillon::OutputFileOpen);
   EXPECT_FALSE(quillon::InputFileOpen);
 }

@@ -48,10 +48,10 @@ class RunTest : public ::testing::Test {
 };
 
 TEST(MessageTexts, AreCodePage932Bytes) {
-  EXPECT_STREQ(quillon::TextSearchStarting,
+  EXPECT_STREQ(quillon::kTextSearchStarting,
                "\x83\x41\x83\x68\x83\x8c\x83\x58\x82\xcc\x8e\xe6\x93\xbe\x82\xf0\x8a\x4a\x8e\x6e"
                "\x82\xb5\x82\xdc\x82\xb7\x81\x42");
-  EXPECT_STREQ(quillon::CaptionInputMissing, "\x83\x47\x83\x89\x81\x5b\x82\xc5\x82\xb7\x81\x42");
+  EXPECT_STREQ(quillon::kCaptionInputMissing, "\x83\x47\x83\x89\x81\x5b\x82\xc5\x82\xb7\x81\x42");
 }
 
 // Opening the files.
@@ -62,7 +62,7 @@ TEST_F(RunTest, MissingInputLeavesAnEmptyOutputAndSaysSo) {
   Run(folder_.Path("missing.htm"), folder_.Path("out.txt"));
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "");
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kInputMissing}));
-  EXPECT_STREQ(quillon::StatusText, quillon::TextInputMissing);
+  EXPECT_STREQ(quillon::StatusText, quillon::kTextInputMissing);
   EXPECT_FALSE(quillon::OutputFileOpen);
 }
 
@@ -117,7 +117,7 @@ TEST_F(RunTest, RunLeavesStatusAndClosesBothFiles) {
   WriteFile(folder_.Path("page.htm"), "<a href=\"http://a.example/\">x</a> tail");
   BoxRecorder recorder;
   Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
-  EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
+  EXPECT_STREQ(quillon::StatusText, quillon::kStatusInputEnded);
   EXPECT_STREQ(*quillon::CurrentUrl, "http://a.example/");
   EXPECT_FALSE(quillon::OutputFileOpen);
   EXPECT_FALSE(quillon::InputFileOpen);
@@ -155,7 +155,7 @@ TEST_F(RunTest, OutputThatFailsEveryWriteReportsEachAddressAndReachesTheEnd) {
   BoxRecorder recorder;
   Run(folder_.Path("page.htm"), "/dev/full", {"yahoo"});
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed, kWriteFailed}));
-  EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
+  EXPECT_STREQ(quillon::StatusText, quillon::kStatusInputEnded);
 }
 
 TEST_F(RunTest, FailedAddressWriteStillAttemptsItsLineEnd) {
@@ -214,7 +214,7 @@ TEST_F(RunTest, FileWhoseLengthOverstatesItsBytesStillEnds) {
   crt::Sys() = crt::RealSystemCalls();
   EXPECT_EQ(ReadFile(folder_.Path("out.txt")), "http://a.example/\r\n");
   EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
-  EXPECT_STREQ(quillon::StatusText, quillon::StatusInputEnded);
+  EXPECT_STREQ(quillon::StatusText, quillon::kStatusInputEnded);
 }
 
 TEST_F(RunTest, EndlessDeviceEndsAfterTheFirstAttempt) {

@@ -28,7 +28,7 @@ std::array<std::string, 8> Arguments(const char* input, const char* output) {
 std::vector<void*> ArgumentsFreed(const std::array<void*, 8>& arguments) {
   std::vector<void*> freed;
   for (const Event& event : wintest::Events()) {
-    if (event.kind == Event::Free &&
+    if (event.kind == Event::kFree &&
         std::find(arguments.begin(), arguments.end(), event.block) != arguments.end()) {
       freed.push_back(event.block);
     }
@@ -96,19 +96,19 @@ TEST(DllRelease, RunsEndedByAllocationFailuresReleaseTheirArgumentsAndFiles) {
 
     const std::vector<Event>& events = wintest::Events();
     auto failure = std::find_if(events.begin(), events.end(),
-                                [](const Event& e) { return e.kind == Event::FailedMalloc; });
+                                [](const Event& e) { return e.kind == Event::kFailedMalloc; });
     EXPECT_EQ(ArgumentsFreed(arguments), InOrder(arguments));
     std::vector<Event> boxes;
     std::copy_if(failure, events.end(), std::back_inserter(boxes),
-                 [](const Event& e) { return e.kind == Event::Box; });
+                 [](const Event& e) { return e.kind == Event::kBox; });
     const std::string output = wintest::ReadFileBytes("out.txt");
     EXPECT_EQ(kRecords.compare(0, output.size(), output), 0) << output;
     if (boxes.empty()) {
       EXPECT_EQ(output, kRecords);
     } else {
       ASSERT_EQ(boxes.size(), 1u);
-      EXPECT_EQ(boxes[0].caption, quillon::CaptionOutOfMemory);
-      EXPECT_EQ(boxes[0].text, quillon::TextOutOfMemory);
+      EXPECT_EQ(boxes[0].caption, quillon::kCaptionOutOfMemory);
+      EXPECT_EQ(boxes[0].text, quillon::kTextOutOfMemory);
       EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
       EXPECT_EQ(boxes[0].owner, nullptr);
     }
@@ -139,8 +139,8 @@ TEST(DllRelease, UnloadGivesBackEveryBlockAndDestroysCurrentUrlBeforeStatusText)
 
   std::set<void*> live;
   for (const Event& event : wintest::Events()) {
-    if (event.kind == Event::Malloc) live.insert(event.block);
-    if (event.kind == Event::Free) live.erase(event.block);
+    if (event.kind == Event::kMalloc) live.insert(event.block);
+    if (event.kind == Event::kFree) live.erase(event.block);
   }
   EXPECT_TRUE(live.empty()) << live.size() << " blocks taken by the library were not freed";
 
@@ -148,7 +148,7 @@ TEST(DllRelease, UnloadGivesBackEveryBlockAndDestroysCurrentUrlBeforeStatusText)
   std::vector<std::string> unloaded;
   for (size_t i = run_events; i < wintest::Events().size(); ++i) {
     const Event& event = wintest::Events()[i];
-    if (event.kind == Event::Free && event.string_block) unloaded.push_back(event.text);
+    if (event.kind == Event::kFree && event.string_block) unloaded.push_back(event.text);
   }
   EXPECT_EQ(unloaded, (std::vector<std::string>{"http://three.example/", "File End"}));
 }
