@@ -10,7 +10,8 @@ namespace quillon {
 PageReader::PageReader(int handle) : handle_(handle) {
   long long length = _lseeki64(handle, 0, SEEK_END);
   seekable_ = length != -1 && _lseeki64(handle, 0, SEEK_SET) == 0;
-  reading_ = seekable_ && length > 0 ? Engine::Reading::Stream : Engine::Reading::FirstAttemptOnly;
+  reading_ =
+      seekable_ && length > 0 ? Engine::Reading::kStream : Engine::Reading::kFirstAttemptOnly;
   block_.reset(new (std::nothrow) unsigned char[kBlockSize + kPage]);
   if (block_) {
     // Reads that land on whole pages are copied fastest.

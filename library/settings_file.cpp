@@ -36,7 +36,7 @@ CString ReadSettingsChar() {
 }
 
 void LoadSettings() {
-  SettingsFile = _open(SettingsFileName, _O_RDWR | _O_BINARY, _S_IWRITE);
+  SettingsFile = _open(kSettingsFileName, _O_RDWR | _O_BINARY, _S_IWRITE);
   // Stops counting at eight: every line after the seventh is dropped alike.
   int line_number = 1;
   bool done = false;
@@ -73,7 +73,7 @@ void SaveSettings() {
     lines[i] = *kSettings[i];
     lines[i] += "\r\n";
   }
-  int file = _open(SettingsFileName, _O_RDWR | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IWRITE);
+  int file = _open(kSettingsFileName, _O_RDWR | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IWRITE);
   if (file == -1) {
     ShowMessage(kTextSettingsNotOpened, kCaptionError);
     return;

@@ -84,7 +84,7 @@ TEST(EngineTest, FirstAttemptOnlyPagesEndAfterTheirFirstAttempt) {
   };
   for (const auto& c : cases) {
     Engine engine(engine_pages::Texts({}), quillon::DefaultCharacterClasses(),
-                  Engine::Reading::FirstAttemptOnly);
+                  Engine::Reading::kFirstAttemptOnly);
     for (size_t split = 0; split <= c.page.size(); ++split) {
       ScanResult seen = Scan(engine, c.page, {split});
       EXPECT_EQ(seen.records, c.records) << c.page << " at " << split;

@@ -7,8 +7,8 @@
 namespace {
 
 using quillon::CopyPrintable;
+using quillon::ExclusionKeywords;
 using quillon::IsExcluded;
-using quillon::KeywordSet;
 using quillon::UrlBufferSize;
 
 const quillon::CharacterClasses kClasses = quillon::TakeCharacterClasses();
@@ -30,7 +30,7 @@ TEST(UrlRecordTest, ExclusionKeywords) {
       {"http://x/\x95\x5c", {"\x5c", "", "", "", "", ""}, true},
   };
   for (const auto& c : cases) {
-    KeywordSet keywords;
+    ExclusionKeywords keywords;
     for (size_t i = 0; i < 6; ++i) keywords[i] = c.keywords[i];
     EXPECT_EQ(IsExcluded(c.address, keywords), c.excluded) << c.address;
   }
