@@ -138,8 +138,9 @@ size_t Engine::Scan(const unsigned char* bytes, size_t from, size_t size) {
   // page ends right after them changes what the reading leaves behind, and only that byte
   // tells.
   const size_t limit = size > static_cast<size_t>(kPatternLength) ? size - kPatternLength : 0;
+  OpeningCandidates candidates(bytes, limit, classes_, wide_);
   while (from < limit) {
-    size_t bracket = NextOpeningCandidate(bytes, from, limit, classes_, wide_);
+    size_t bracket = candidates.Next(from);
     if (bracket == limit) break;
     if (!StartsAttempt(bytes, from, bracket)) {
       from = bracket + 1;
