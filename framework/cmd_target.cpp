@@ -16,9 +16,9 @@ const AFX_MSGMAP_ENTRY* FindEntry(const AFX_MSGMAP* map, UINT message, UINT code
 }  // namespace
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
-  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
-  static const AFX_MSGMAP map = {nullptr, entries};
-  return &map;
+  static const AFX_MSGMAP_ENTRY kEntries[] = {{0, 0, 0, nullptr}};
+  static const AFX_MSGMAP kMap = {nullptr, kEntries};
+  return &kMap;
 }
 
 bool CCmdTarget::DispatchToMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

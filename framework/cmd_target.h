@@ -53,13 +53,13 @@ class CCmdTarget {
   const AFX_MSGMAP* theClass::GetThisMessageMap() { \
     using ThisClass [[maybe_unused]] = theClass;    \
     using TheBaseClass = baseClass;                 \
-    static const AFX_MSGMAP_ENTRY entries[] = {
-#define END_MESSAGE_MAP()                                                    \
-  { 0, 0, 0, nullptr }                                                       \
-  }                                                                          \
-  ;                                                                          \
-  static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
-  return &map;                                                               \
+    static const AFX_MSGMAP_ENTRY kEntries[] = {
+#define END_MESSAGE_MAP()                                                      \
+  { 0, 0, 0, nullptr }                                                         \
+  }                                                                            \
+  ;                                                                            \
+  static const AFX_MSGMAP kMap = {&TheBaseClass::GetThisMessageMap, kEntries}; \
+  return &kMap;                                                                \
   }
 
 #define AFX_THUNK(body)                                                \

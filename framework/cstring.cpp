@@ -4,18 +4,10 @@
 
 namespace {
 
-struct Header {
-  int length;
-  int capacity;
-};
-
-Header* HeaderOf(char* characters) {
-  return reinterpret_cast<Header*>(characters) - 1;
-}
-
 char* NewBlock(int capacity) {
-  void* block = AllocStringBlock(sizeof(Header) + static_cast<std::size_t>(capacity) + 1);
-  Header* header = static_cast<Header*>(block);
+  void* block =
+      AllocStringBlock(sizeof(StringBlockHeader) + static_cast<std::size_t>(capacity) + 1);
+  StringBlockHeader* header = static_cast<StringBlockHeader*>(block);
   header->length = 0;
   header->capacity = capacity;
   char* characters = reinterpret_cast<char*>(header + 1);
@@ -93,7 +85,7 @@ int CString::CompareNoCase(const char* text) const noexcept {
 }
 
 void CString::Empty() noexcept {
-  if (data_ != nullptr) FreeStringBlock(HeaderOf(data_));
+  if (data_ != nullptr) FreeStringBlock(StringBlockHeaderOf(data_));
   data_ = nullptr;
 }
 
@@ -112,12 +104,12 @@ CString CString::Attach(char* characters) noexcept {
 void CString::Assign(const char* bytes, int length) {
   if (length <= 0) {
     if (data_ != nullptr) {
-      HeaderOf(data_)->length = 0;
+      StringBlockHeaderOf(data_)->length = 0;
       data_[0] = '\0';
     }
     return;
   }
-  if (data_ == nullptr || HeaderOf(data_)->capacity < length) {
+  if (data_ == nullptr || StringBlockHeaderOf(data_)->capacity < length) {
     // A fresh block first, so that the old one may be the source and a failure changes nothing.
     char* fresh = NewBlock(length);
     std::memcpy(fresh, bytes, static_cast<std::size_t>(length));
@@ -126,7 +118,7 @@ void CString::Assign(const char* bytes, int length) {
   } else {
     std::memmove(data_, bytes, static_cast<std::size_t>(length));
   }
-  HeaderOf(data_)->length = length;
+  StringBlockHeaderOf(data_)->length = length;
   data_[length] = '\0';
 }
 
@@ -135,7 +127,7 @@ void CString::Append(const char* bytes, int length) {
   int old_length = GetLength();
   Reserve(old_length + length);
   std::memcpy(data_ + old_length, bytes, static_cast<std::size_t>(length));
-  HeaderOf(data_)->length = old_length + length;
+  StringBlockHeaderOf(data_)->length = old_length + length;
   data_[old_length + length] = '\0';
 }
 
@@ -147,18 +139,19 @@ char* CString::GetBuffer(int min_length) {
 void CString::ReleaseBuffer(int new_length) noexcept {
   if (data_ == nullptr) return;
   if (new_length < 0) new_length = static_cast<int>(std::strlen(data_));
-  if (new_length > HeaderOf(data_)->capacity) new_length = HeaderOf(data_)->capacity;
-  HeaderOf(data_)->length = new_length;
+  if (new_length > StringBlockHeaderOf(data_)->capacity)
+    new_length = StringBlockHeaderOf(data_)->capacity;
+  StringBlockHeaderOf(data_)->length = new_length;
   data_[new_length] = '\0';
 }
 
 void CString::Reserve(int capacity) {
-  if (data_ != nullptr && HeaderOf(data_)->capacity >= capacity) return;
-  int grown = data_ != nullptr ? HeaderOf(data_)->capacity * 2 : 0;
+  if (data_ != nullptr && StringBlockHeaderOf(data_)->capacity >= capacity) return;
+  int grown = data_ != nullptr ? StringBlockHeaderOf(data_)->capacity * 2 : 0;
   char* fresh = NewBlock(capacity > grown ? capacity : grown);
   int length = GetLength();
   if (length > 0) std::memcpy(fresh, data_, static_cast<std::size_t>(length) + 1);
-  HeaderOf(fresh)->length = length;
+  StringBlockHeaderOf(fresh)->length = length;
   Empty();
   data_ = fresh;
 }

@@ -2,11 +2,9 @@
 // The framework's string class: a byte string in the ANSI code page, one pointer wide.
 //
 // The object holds a single pointer. Null is the empty string; otherwise it points at the
-// characters of a heap block (see string_heap.h) laid out as
-//     int length; int capacity; char characters[capacity + 1];
-// with the pointer at `characters`, the length counting every byte (NUL bytes included) and a
-// NUL after the last one. This layout is what crosses module boundaries: a caller may build a
-// block itself, hand the pointer over with Detach(), and the receiver adopts it with Attach().
+// characters of a heap block, just after its StringBlockHeader (string_heap.h). This layout is
+// what crosses module boundaries: a caller may build a block itself, hand the pointer over
+// with Detach(), and the receiver adopts it with Attach().
 #include <cstddef>
 
 #include "framework/string_heap.h"
@@ -28,10 +26,10 @@ class CString {
   // A string of the one byte `byte` (a NUL byte included). Cheap when the buffer has room,
   // which is what a status updated for every byte read needs.
   CString& operator=(char byte) {
-    if (data_ != nullptr && reinterpret_cast<const int*>(data_)[-1] >= 1) {
+    if (data_ != nullptr && StringBlockHeaderOf(data_)->capacity >= 1) {
       data_[0] = byte;
       data_[1] = '\0';
-      reinterpret_cast<int*>(data_)[-2] = 1;
+      StringBlockHeaderOf(data_)->length = 1;
       return *this;
     }
     Assign(&byte, 1);
@@ -41,10 +39,10 @@ class CString {
   // Appends one byte; a NUL byte is appended like any other.
   CString& operator+=(char byte) {
     int length = GetLength();
-    if (data_ != nullptr && reinterpret_cast<const int*>(data_)[-1] > length) {
+    if (data_ != nullptr && StringBlockHeaderOf(data_)->capacity > length) {
       data_[length] = byte;
       data_[length + 1] = '\0';
-      reinterpret_cast<int*>(data_)[-2] = length + 1;
+      StringBlockHeaderOf(data_)->length = length + 1;
       return *this;
     }
     Append(&byte, 1);
@@ -64,7 +62,7 @@ class CString {
   void ReleaseBuffer(int new_length = -1) noexcept;
 
   int GetLength() const noexcept {
-    return data_ != nullptr ? reinterpret_cast<const int*>(data_)[-2] : 0;
+    return data_ != nullptr ? StringBlockHeaderOf(data_)->length : 0;
   }
   bool IsEmpty() const noexcept { return GetLength() == 0; }
   // The characters, NUL-terminated; never null ("" when empty).

@@ -7,6 +7,19 @@
 // Thrown when a string buffer cannot be had, as the framework's memory exception.
 class CMemoryException {};
 
+// The start of every string block. `capacity` + 1 bytes of characters follow it: the first
+// `length` are the string's (NUL bytes included), a NUL comes after them. Callers of the
+// library build blocks themselves with the same layout (QuillonStringHeader of quillon.h).
+struct StringBlockHeader {
+  int length;
+  int capacity;
+};
+
+// The header of the block whose characters start at `characters`.
+inline StringBlockHeader* StringBlockHeaderOf(char* characters) noexcept {
+  return reinterpret_cast<StringBlockHeader*>(characters) - 1;
+}
+
 // Returns a block of `bytes` bytes; throws CMemoryException when the heap has none.
 void* AllocStringBlock(std::size_t bytes);
 // Returns a block to the heap; null is ignored.

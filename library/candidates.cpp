@@ -26,27 +26,33 @@ QUILLON_SSE2 inline __m128i BeforeA(__m128i brackets, const unsigned char* at) {
   return _mm_and_si128(brackets, _mm_cmpeq_epi8(next, _mm_set1_epi8('a')));
 }
 
-// Sixty-four bytes a turn; a stretch without any "<" is jumped.
+// Sixty-four bytes a turn; a stretch without any "<" is jumped. The candidates of the block
+// where one is found go to `block` and `mask`.
 QUILLON_SSE2_FLATTENED size_t NextOpeningCandidateWide(const unsigned char* bytes, size_t from,
-                                                       size_t limit) {
+                                                       size_t limit, size_t& block,
+                                                       std::uint64_t& mask) {
   const __m128i bracket = _mm_set1_epi8('<');
   size_t at = from;
   while (limit - at >= 64) {
-    const unsigned char* block = bytes + at;
-    __m128i brackets0 = _mm_cmpeq_epi8(Load16(block), bracket);
-    __m128i brackets1 = _mm_cmpeq_epi8(Load16(block + 16), bracket);
-    __m128i brackets2 = _mm_cmpeq_epi8(Load16(block + 32), bracket);
-    __m128i brackets3 = _mm_cmpeq_epi8(Load16(block + 48), bracket);
+    const unsigned char* start = bytes + at;
+    __m128i brackets0 = _mm_cmpeq_epi8(Load16(start), bracket);
+    __m128i brackets1 = _mm_cmpeq_epi8(Load16(start + 16), bracket);
+    __m128i brackets2 = _mm_cmpeq_epi8(Load16(start + 32), bracket);
+    __m128i brackets3 = _mm_cmpeq_epi8(Load16(start + 48), bracket);
     __m128i any =
         _mm_or_si128(_mm_or_si128(brackets0, brackets1), _mm_or_si128(brackets2, brackets3));
     if (Mask16(any) == 0) {
-      at = static_cast<size_t>(JumpTowards(block + 64, bytes + limit, '<') - bytes);
+      at = static_cast<size_t>(JumpTowards(start + 64, bytes + limit, '<') - bytes);
       continue;
     }
     std::uint64_t candidates =
-        Mask64(BeforeA(brackets0, block), BeforeA(brackets1, block + 16),
-               BeforeA(brackets2, block + 32), BeforeA(brackets3, block + 48));
-    if (candidates != 0) return at + LowestBit(candidates);
+        Mask64(BeforeA(brackets0, start), BeforeA(brackets1, start + 16),
+               BeforeA(brackets2, start + 32), BeforeA(brackets3, start + 48));
+    if (candidates != 0) {
+      block = at;
+      mask = candidates;
+      return at + LowestBit(candidates);
+    }
     at += 64;
   }
   for (; at < limit; ++at) {
@@ -58,14 +64,11 @@ QUILLON_SSE2_FLATTENED size_t NextOpeningCandidateWide(const unsigned char* byte
 
 }  // namespace
 
-size_t NextOpeningCandidate(const unsigned char* bytes, size_t from, size_t limit,
-                            const CharacterClasses& classes, bool wide) {
+size_t OpeningCandidates::Search(size_t from) {
 #ifdef QUILLON_X86
-  if (wide) return NextOpeningCandidateWide(bytes, from, limit);
-#else
-  (void)wide;
+  if (wide_) return NextOpeningCandidateWide(bytes_, from, limit_, block_, mask_);
 #endif
-  return NextOpeningCandidatePlain(bytes, from, limit, classes);
+  return NextOpeningCandidatePlain(bytes_, from, limit_, classes_);
 }
 
 const unsigned char* FindQuote(const unsigned char* first, const unsigned char* last, bool wide) {

@@ -46,7 +46,7 @@ Engine::Engine(const KeywordTexts& keywords, const CharacterClasses& classes, Re
 }
 
 void Engine::Reset() {
-  state_ = reading_ == Reading::FirstAttemptOnly ? State::FirstAttempt : State::Scanning;
+  state_ = reading_ == Reading::kFirstAttemptOnly ? State::kFirstAttempt : State::kScanning;
   fed_ = 0;
   last_fed_ = -1;
   carry_size_ = 0;
@@ -64,7 +64,7 @@ void Engine::Feed(const unsigned char* bytes, size_t size, RecordSink& sink) {
   if (size == 0) return;
   last_fed_ = bytes[size - 1];
   while (size > 0) {
-    if (state_ == State::Done) {
+    if (state_ == State::kDone) {
       fed_ += size;
       return;
     }
@@ -106,15 +106,15 @@ size_t Engine::Process(const unsigned char* bytes, size_t size, std::uint64_t of
   size_t at = 0;
   for (;;) {
     switch (state_) {
-      case State::Scanning:
+      case State::kScanning:
         at = Scan(bytes, at, size);
-        if (state_ == State::Scanning) return at;
+        if (state_ == State::kScanning) return at;
         break;
-      case State::Capturing:
+      case State::kCapturing:
         at = Capture(bytes, at, size, offset, sink);
-        if (state_ == State::Capturing) return size;
+        if (state_ == State::kCapturing) return size;
         break;
-      case State::FirstAttempt:
+      case State::kFirstAttempt:
         // The first byte, whatever it is, stands where a "<" would.
         if (size - at < static_cast<size_t>(kPatternLength)) return at;
         if (MatchesOpening(bytes + at + 1, classes_)) {
@@ -125,9 +125,9 @@ size_t Engine::Process(const unsigned char* bytes, size_t size, std::uint64_t of
         attempt_end_ = offset + at + kPatternLength;
         attempt_end_byte_ = bytes[at + kPatternLength - 1];
         attempt_end_recorded_ = false;
-        state_ = State::Done;
+        state_ = State::kDone;
         return size;
-      case State::Done:
+      case State::kDone:
         return size;
     }
   }
@@ -138,14 +138,15 @@ size_t Engine::Scan(const unsigned char* bytes, size_t from, size_t size) {
   // page ends right after them changes what the reading leaves behind, and only that byte
   // tells.
   const size_t limit = size > static_cast<size_t>(kPatternLength) ? size - kPatternLength : 0;
+  OpeningCandidates candidates(bytes, limit, classes_, wide_);
   while (from < limit) {
-    size_t bracket = NextOpeningCandidate(bytes, from, limit, classes_, wide_);
+    size_t bracket = candidates.Next(from);
     if (bracket == limit) break;
     if (!StartsAttempt(bytes, from, bracket)) {
       from = bracket + 1;
       continue;
     }
-    if (Opens(bytes + bracket + 1)) {
+    if (MatchAnchor(bytes + bracket + 1)) {
       StartCapture(bytes + bracket + kPatternLength);
       return bracket + kPatternLength;
     }
@@ -155,7 +156,7 @@ size_t Engine::Scan(const unsigned char* bytes, size_t from, size_t size) {
   return FirstAttemptFrom(bytes, from, std::max(from, limit), size);
 }
 
-bool Engine::Opens(const unsigned char* after_bracket) const {
+bool Engine::MatchAnchor(const unsigned char* after_bracket) const {
 #ifdef QUILLON_X86
   if (wide_) return MatchesOpeningAscii(after_bracket);
 #endif
@@ -163,7 +164,7 @@ bool Engine::Opens(const unsigned char* after_bracket) const {
 }
 
 void Engine::StartCapture(const unsigned char* address) {
-  state_ = State::Capturing;
+  state_ = State::kCapturing;
   capture_made_ = true;
   address_start_ = address;
   address_length_ = 0;
@@ -203,7 +204,7 @@ void Engine::EndCapture(const unsigned char* address, size_t length, std::uint64
   attempt_end_ = end;
   attempt_end_byte_ = '"';
   attempt_end_recorded_ = record > 0;
-  state_ = reading_ == Reading::FirstAttemptOnly ? State::Done : State::Scanning;
+  state_ = reading_ == Reading::kFirstAttemptOnly ? State::kDone : State::kScanning;
   address_start_ = nullptr;
   closed_address_ = address;
   closed_address_length_ = kept;
@@ -228,7 +229,7 @@ void Engine::SetLastCapture(const unsigned char* address, size_t length, bool sl
 
 std::string_view Engine::LastCapture() {
   if (!capture_made_) return {};
-  if (state_ == State::Capturing) {
+  if (state_ == State::kCapturing) {
     SetLastCapture(address_, std::min(address_length_, kKeptAddressBytes), false);
   }
   return {last_capture_, last_capture_length_};
@@ -237,7 +238,7 @@ std::string_view Engine::LastCapture() {
 ReadingEnd Engine::Finish(RecordSink& sink) {
   (void)sink;
   ReadingEnd end;
-  if (state_ == State::Scanning && carry_size_ == static_cast<size_t>(kPatternLength)) {
+  if (state_ == State::kScanning && carry_size_ == static_cast<size_t>(kPatternLength)) {
     // An attempt whose compared bytes end the page: it reads no further unless it opens an
     // anchor, whose address then meets the end.
     if (MatchesOpening(carry_ + 1, classes_)) {
@@ -246,12 +247,12 @@ ReadingEnd Engine::Finish(RecordSink& sink) {
     } else {
       end = ReadingEnd{false, carry_[kPatternLength - 1], false};
     }
-  } else if ((state_ == State::Scanning && carry_size_ == 0 && attempt_end_ == fed_) ||
-             state_ == State::Done) {
+  } else if ((state_ == State::kScanning && carry_size_ == 0 && attempt_end_ == fed_) ||
+             state_ == State::kDone) {
     end = ReadingEnd{false, attempt_end_byte_, attempt_end_recorded_};
   }
-  if (state_ == State::Capturing) LastCapture();
-  state_ = State::Done;
+  if (state_ == State::kCapturing) LastCapture();
+  state_ = State::kDone;
   carry_size_ = 0;
   return end;
 }
@@ -259,9 +260,9 @@ ReadingEnd Engine::Finish(RecordSink& sink) {
 ReadingEnd Engine::Stop() {
   ReadingEnd end{false, last_fed_, attempt_end_ == fed_ && attempt_end_recorded_};
   // A first attempt that is over reads nothing more, so no read could fail after it.
-  if (state_ == State::Done) end = ReadingEnd{false, attempt_end_byte_, attempt_end_recorded_};
-  if (state_ == State::Capturing) LastCapture();
-  state_ = State::Done;
+  if (state_ == State::kDone) end = ReadingEnd{false, attempt_end_byte_, attempt_end_recorded_};
+  if (state_ == State::kCapturing) LastCapture();
+  state_ = State::kDone;
   carry_size_ = 0;
   return end;
 }

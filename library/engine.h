@@ -15,20 +15,10 @@
 #include "library/anchor_opening.h"
 #include "library/character_classes.h"
 #include "library/record_limits.h"
+#include "library/record_sink.h"
 #include "library/url_record.h"
 
 namespace quillon {
-
-// Told of each record as it is found.
-class RecordSink {
- public:
-  // `address` is the record without its CR LF: "http://", then printable bytes only,
-  // `length` bytes in all (at most kLongestAddress).
-  virtual void Record(const char* address, size_t length) = 0;
-
- protected:
-  ~RecordSink() = default;
-};
 
 // Up to six exclusion keywords, in order. Each counts up to its first NUL; an empty one
 // excludes nothing.
@@ -50,15 +40,15 @@ class Engine {
   // How the page says where it ends.
   enum class Reading {
     // The end is where the bytes end.
-    Stream,
+    kStream,
     // The page cannot tell its end (a pipe, a device): the first attempt, made on the bytes
     // after the first whatever that is, is the last.
-    FirstAttemptOnly,
+    kFirstAttemptOnly,
   };
 
   // Throws std::bad_alloc when the keywords cannot be copied.
   Engine(const KeywordTexts& keywords, const CharacterClasses& classes,
-         Reading reading = Reading::Stream);
+         Reading reading = Reading::kStream);
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
@@ -68,9 +58,9 @@ class Engine {
   ReadingEnd Finish(RecordSink& sink);
   // Reading the page failed after the bytes fed so far: what is open is dropped.
   ReadingEnd Stop();
-  // Whether more bytes can change nothing (the first attempt of a FirstAttemptOnly page is
+  // Whether more bytes can change nothing (the first attempt of a first-attempt-only page is
   // over).
-  bool Done() const { return state_ == State::Done; }
+  bool Done() const { return state_ == State::kDone; }
   // Ready for a new page, with the same keywords and classes.
   void Reset();
 
@@ -84,19 +74,20 @@ class Engine {
   const CharacterClasses& classes() const { return classes_; }
 
  private:
-  enum class State { Scanning, Capturing, FirstAttempt, Done };
+  enum class State { kScanning, kCapturing, kFirstAttempt, kDone };
 
   size_t Process(const unsigned char* bytes, size_t size, std::uint64_t offset, RecordSink& sink);
   size_t Scan(const unsigned char* bytes, size_t from, size_t size);
   size_t Capture(const unsigned char* bytes, size_t from, size_t size, std::uint64_t offset,
                  RecordSink& sink);
-  bool Opens(const unsigned char* after_bracket) const;
+  // Whether the attempt at the "<" before `after_bracket` opens an anchor.
+  bool MatchAnchor(const unsigned char* after_bracket) const;
   void StartCapture(const unsigned char* address);
   void EndCapture(const unsigned char* address, size_t length, std::uint64_t end, RecordSink& sink);
   void KeepLastCapture();
   void SetLastCapture(const unsigned char* address, size_t length, bool slash);
 
-  KeywordSet keywords_;
+  ExclusionKeywords keywords_;
   bool has_keywords_;
   CharacterClasses classes_;
   // Asked of the processor once: whether it has the sixteen-byte instructions, and whether the
@@ -110,7 +101,7 @@ class Engine {
   std::uint64_t fed_ = 0;
   int last_fed_ = -1;
   // Bytes kept from earlier chunks, from where the scan goes on: an attempt that needs bytes
-  // still to come, or the first attempt of a FirstAttemptOnly page.
+  // still to come, or the first attempt of a first-attempt-only page.
   static constexpr size_t kCarryCapacity = 4 * kPatternLength;
   unsigned char carry_[kCarryCapacity];
   size_t carry_size_ = 0;

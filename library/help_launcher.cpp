@@ -5,7 +5,7 @@
 namespace quillon {
 
 int ShowHelp() {
-  return RunProgram(HelpProgram, HelpArgument);
+  return RunProgram(kHelpProgram, kHelpArgument);
 }
 
 int RunProgram(const char* program, const char* argument) {

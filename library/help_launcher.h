@@ -2,11 +2,11 @@
 // Starts the Windows help program on the library's help file and waits for it.
 namespace quillon {
 
-inline constexpr char HelpProgram[] = "c:\\windows\\winhelp.exe";
+inline constexpr char kHelpProgram[] = "c:\\windows\\winhelp.exe";
 // The leading space is part of the argument.
-inline constexpr char HelpArgument[] = " vantrel.hlp";
+inline constexpr char kHelpArgument[] = " vantrel.hlp";
 
-// RunProgram(HelpProgram, HelpArgument): the help program's exit code, or -1 at once when
+// RunProgram(kHelpProgram, kHelpArgument): the help program's exit code, or -1 at once when
 // there is no program at its fixed path. Shows nothing.
 int ShowHelp();
 

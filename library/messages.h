@@ -3,27 +3,27 @@
 
 namespace quillon {
 
-inline constexpr char CaptionError[] = "ERROR";
-inline constexpr char CaptionInputMissing[] = "エラーです。";
-inline constexpr char CaptionSaved[] = "ＯＫ";
+inline constexpr char kCaptionError[] = "ERROR";
+inline constexpr char kCaptionInputMissing[] = "エラーです。";
+inline constexpr char kCaptionSaved[] = "ＯＫ";
 
-inline constexpr char TextSearchStarting[] = "アドレスの取得を開始します。";
-inline constexpr char TextOutputNotOpened[] = "書出しファイルが開けない";
-inline constexpr char TextInputMissing[] = "ファイルが存在しません。";
-inline constexpr char TextFileError[] = "ファイルエラーが発生しました。";
-inline constexpr char TextWriteFailed[] = "errno";
-inline constexpr char TextSettingsNotOpened[] = "初期化ファイルが開けない";
-inline constexpr char TextSettingsSaved[] = "＊＊ 初期化ファイルを書出しました。 ＊＊";
+inline constexpr char kTextSearchStarting[] = "アドレスの取得を開始します。";
+inline constexpr char kTextOutputNotOpened[] = "書出しファイルが開けない";
+inline constexpr char kTextInputMissing[] = "ファイルが存在しません。";
+inline constexpr char kTextFileError[] = "ファイルエラーが発生しました。";
+inline constexpr char kTextWriteFailed[] = "errno";
+inline constexpr char kTextSettingsNotOpened[] = "初期化ファイルが開けない";
+inline constexpr char kTextSettingsSaved[] = "＊＊ 初期化ファイルを書出しました。 ＊＊";
 
 // The one box of a run that ran out of memory, shown as the framework shows its own: OK
 // button, exclamation mark, no owner, the library's name as the caption.
-inline constexpr char CaptionOutOfMemory[] = "QUILLON";
-inline constexpr char TextOutOfMemory[] = "メモリが不足しています。";
+inline constexpr char kCaptionOutOfMemory[] = "QUILLON";
+inline constexpr char kTextOutOfMemory[] = "メモリが不足しています。";
 
 // Values StatusText takes that no box shows.
-inline constexpr char StatusInputOpen[] = "exist file";
-inline constexpr char StatusSearching[] = "Searching...";
-inline constexpr char StatusInputEnded[] = "File End";
-inline constexpr char StatusSettingsLoaded[] = "初期値ロードＯＫ";
+inline constexpr char kStatusInputOpen[] = "exist file";
+inline constexpr char kStatusSearching[] = "Searching...";
+inline constexpr char kStatusInputEnded[] = "File End";
+inline constexpr char kStatusSettingsLoaded[] = "初期値ロードＯＫ";
 
 }  // namespace quillon

@@ -18,7 +18,7 @@ bool ReadSettingsByte(CString& character) {
   }
   const char text[2] = {byte, '\0'};
   StatusText = text;
-  ShowMessage(StatusText, CaptionError);
+  ShowMessage(StatusText, kCaptionError);
   character = StatusText;
   return true;
 }
@@ -36,7 +36,7 @@ CString ReadSettingsChar() {
 }
 
 void LoadSettings() {
-  SettingsFile = _open(SettingsFileName, _O_RDWR | _O_BINARY, _S_IWRITE);
+  SettingsFile = _open(kSettingsFileName, _O_RDWR | _O_BINARY, _S_IWRITE);
   // Stops counting at eight: every line after the seventh is dropped alike.
   int line_number = 1;
   bool done = false;
@@ -58,13 +58,13 @@ void LoadSettings() {
     if (line_number <= kSettingCount && bytes_read) *kSettings[line_number - 1] = line;
     if (line_number <= kSettingCount) ++line_number;
     int at_end = _eof(SettingsFile);
-    if (at_end == -1) ShowMessage(TextFileError, CaptionError);
+    if (at_end == -1) ShowMessage(kTextFileError, kCaptionError);
     // A line cut short by the end of the file or a failed read is the last one, even when
     // the end-of-file test disagrees: a read that keeps failing must not loop.
     done = at_end != 0 || !ended_by_lf;
   }
   _close(SettingsFile);
-  StatusText = StatusSettingsLoaded;
+  StatusText = kStatusSettingsLoaded;
 }
 
 void SaveSettings() {
@@ -73,9 +73,9 @@ void SaveSettings() {
     lines[i] = *kSettings[i];
     lines[i] += "\r\n";
   }
-  int file = _open(SettingsFileName, _O_RDWR | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IWRITE);
+  int file = _open(kSettingsFileName, _O_RDWR | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IWRITE);
   if (file == -1) {
-    ShowMessage(TextSettingsNotOpened, CaptionError);
+    ShowMessage(kTextSettingsNotOpened, kCaptionError);
     return;
   }
   bool all_written = true;
@@ -85,7 +85,7 @@ void SaveSettings() {
       break;
     }
   }
-  if (all_written) ShowMessage(TextSettingsSaved, CaptionSaved);
+  if (all_written) ShowMessage(kTextSettingsSaved, kCaptionSaved);
   _close(file);
 }
 

@@ -5,7 +5,7 @@
 
 namespace quillon {
 
-inline constexpr char SettingsFileName[] = "CGet_home_Ini.ini";
+inline constexpr char kSettingsFileName[] = "CGet_home_Ini.ini";
 
 // Reads the settings file's lines into Setting1..Setting7, in order; CR and NUL bytes are
 // dropped, an LF ends a line, lines from the eighth on are dropped. A line stops also at the

@@ -71,7 +71,7 @@ Copied CopyPrintable(const unsigned char* source, size_t length, unsigned char* 
   return CopyPrintableFrom(source, length, out, classes, 0, 0);
 }
 
-bool IsExcluded(const char* address, const KeywordSet& keywords) {
+bool IsExcluded(const char* address, const ExclusionKeywords& keywords) {
   for (const std::string& keyword : keywords) {
     // An empty keyword occurs in every address and so never counts; testing for it first
     // gives the same answer without the search.

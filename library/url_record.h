@@ -11,11 +11,11 @@
 namespace quillon {
 
 // The six keywords of a run, each cut at its first NUL; empty ones exclude nothing.
-using KeywordSet = std::array<std::string, 6>;
+using ExclusionKeywords = std::array<std::string, 6>;
 
 // What the record of an address depends on besides its bytes.
 struct RecordRules {
-  const KeywordSet& keywords;
+  const ExclusionKeywords& keywords;
   bool has_keywords;  // any keyword not empty
   const CharacterClasses& classes;
   bool wide;  // the default classes, tested sixteen bytes at a time
@@ -31,7 +31,7 @@ size_t WriteUrlRecord(const unsigned char* after_scheme, size_t length, bool sla
 
 // Whether NUL-terminated `address` holds a non-empty keyword (byte for byte, case-sensitive);
 // the keywords are tested in order and the first hit decides.
-bool IsExcluded(const char* address, const KeywordSet& keywords);
+bool IsExcluded(const char* address, const ExclusionKeywords& keywords);
 
 struct Copied {
   size_t read;     // source bytes looked at: all of them, or those before the first NUL

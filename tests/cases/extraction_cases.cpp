@@ -160,12 +160,12 @@ std::vector<ExtractionCase> MakeCases() {
 }  // namespace
 
 std::vector<Box> OpeningOnly() {
-  return {Box{quillon::CaptionError, quillon::TextSearchStarting}};
+  return {Box{quillon::kCaptionError, quillon::kTextSearchStarting}};
 }
 
 const std::vector<ExtractionCase>& ExtractionCases() {
-  static const std::vector<ExtractionCase> all = MakeCases();
-  return all;
+  static const std::vector<ExtractionCase> kAll = MakeCases();
+  return kAll;
 }
 
 }  // namespace cases

@@ -5,10 +5,12 @@
 
 namespace cases {
 
-inline const Box kOpening{quillon::CaptionError, quillon::TextSearchStarting};
-inline const Box kOutputNotOpened{quillon::CaptionError, quillon::TextOutputNotOpened};
-inline const Box kInputMissing{quillon::CaptionInputMissing, quillon::TextInputMissing};
-inline const Box kFileError{quillon::CaptionError, quillon::TextFileError};
-inline const Box kWriteFailed{quillon::CaptionError, quillon::TextWriteFailed};
+inline const Box kOpening{quillon::kCaptionError, quillon::kTextSearchStarting};
+inline const Box kOutputNotOpened{quillon::kCaptionError, quillon::kTextOutputNotOpened};
+inline const Box kInputMissing{quillon::kCaptionInputMissing, quillon::kTextInputMissing};
+inline const Box kFileError{quillon::kCaptionError, quillon::kTextFileError};
+inline const Box kWriteFailed{quillon::kCaptionError, quillon::kTextWriteFailed};
+// OK button, exclamation mark: the box the framework shows for its own failures.
+inline const Box kOutOfMemory{quillon::kCaptionOutOfMemory, quillon::kTextOutOfMemory, 0x30};
 
 }  // namespace cases

@@ -6,12 +6,10 @@ fail() {
   echo "FAILED: $*" >&2
   exit 1
 }
-# The installed files and links of the package quillon, relative to the prefix, for project
-# version $1 (a.b.c.d).
+# The installed files and links of the package quillon, relative to the prefix, for library
+# version $1 (a.b.c).
 expected_files() {
-  local version=${1%.*}
-  sed -e "s/@VERSION@/$version/" -e "s/@SOVERSION@/${version%%.*}/" \
-    "$root/tests/packaging/installed_files.txt"
+  sed -e "s/@VERSION@/$1/" -e "s/@SOVERSION@/${1%%.*}/" "$root/tests/packaging/installed_files.txt"
 }
 # The files of the Python module, relative to the prefix: package folder $1, extension suffix $2.
 expected_python_files() {

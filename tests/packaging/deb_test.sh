@@ -3,11 +3,11 @@
 # under /usr, the version, dependencies computed from the binaries, the library's shlibs entry,
 # and no error from lintian; with the Python module built, python3-quillon as well, whose
 # module the interpreter imports from Debian's folder and which finds what the tool finds.
-#   deb_test.sh BUILD_DIR WORK_DIR VERSION [PYTHON EXTENSION_SUFFIX]
+#   deb_test.sh BUILD_DIR WORK_DIR VERSION LIBRARY_VERSION [PYTHON EXTENSION_SUFFIX]
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/common.sh
 source "$(dirname "$0")/common.sh"
-build=$(cd "$1" && pwd) work=$2 version=$3 python=${4:-} suffix=${5:-}
+build=$(cd "$1" && pwd) work=$2 version=$3 library_version=$4 python=${5:-} suffix=${6:-}
 rm -rf "$work" && mkdir -p "$work"
 
 arch=$(dpkg --print-architecture)
@@ -18,7 +18,7 @@ rm -f "$deb" "$python_deb"
 [[ -f $deb ]] || fail "no $deb"
 
 files_of() { dpkg-deb --fsys-tarfile "$1" | tar -t | grep -v '/$' | sed 's|^\./usr/||' | sort; }
-diff -u <(expected_files "$version" | sort) <(files_of "$deb") ||
+diff -u <(expected_files "$library_version" | sort) <(files_of "$deb") ||
   fail "the package's files differ from the list"
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/pkgconfig/quillon.pc | grep -qx 'prefix=/usr' ||
   fail "quillon.pc in the package does not name the prefix /usr"
@@ -26,7 +26,7 @@ dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/pkgconfig/quillon.pc | grep -
   fail "package name or version"
 dpkg-deb -f "$deb" Depends | grep -q 'libc6 (>=' || fail "dependencies: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -e "$deb" "$work/control"
-grep -qx "libquillon ${version%%.*} quillon (= $version-1)" "$work/control/shlibs" ||
+grep -qx "libquillon ${library_version%%.*} quillon (= $version-1)" "$work/control/shlibs" ||
   fail "shlibs: $(cat "$work/control/shlibs")"
 lintian --fail-on error "$deb" 2>/dev/null | tee "$work/lintian.txt" || fail "lintian reports errors"
 checked="$(basename "$deb"): files, version, dependencies, shlibs OK; lintian: no errors"

@@ -53,7 +53,7 @@ TEST_F(HelpLauncherTest, RunProgramGivesMinusOneWhenNothingToStart) {
 // On Linux the fixed Windows path names nothing, so the help program cannot start. A Wine
 // prefix has a help program there, which starts (and, with no display, ends at once).
 TEST_F(HelpLauncherTest, ShowHelpWithoutHelpProgramGivesMinusOneSilently) {
-  if (std::filesystem::exists(quillon::HelpProgram)) GTEST_SKIP() << "a help program exists";
+  if (std::filesystem::exists(quillon::kHelpProgram)) GTEST_SKIP() << "a help program exists";
   BoxRecorder recorder;
   EXPECT_EQ(quillon::ShowHelp(), -1);
   EXPECT_TRUE(recorder.boxes().empty());

@@ -24,7 +24,7 @@ std::string Box(const std::string& caption, const std::string& text) {
   return caption + ": " + text;
 }
 
-const std::string kOpening = Box(quillon::CaptionError, quillon::TextSearchStarting);
+const std::string kOpening = Box(quillon::kCaptionError, quillon::kTextSearchStarting);
 
 std::vector<std::string> BoxesShown() {
   std::vector<std::string> shown;
@@ -96,7 +96,7 @@ std::vector<std::string> KeptAddresses(const Page& page) {
 
 std::vector<std::string> OpeningAndWriteFailures(size_t count) {
   std::vector<std::string> boxes{kOpening};
-  boxes.insert(boxes.end(), count, Box(quillon::CaptionError, quillon::TextWriteFailed));
+  boxes.insert(boxes.end(), count, Box(quillon::kCaptionError, quillon::kTextWriteFailed));
   return boxes;
 }
 
@@ -180,7 +180,7 @@ void RunWithReadsFailingFromEachCall(const Page& page, unsigned most) {
     }
     ++runs_with_failure;
     EXPECT_EQ(BoxesShown(), (std::vector<std::string>{
-                                kOpening, Box(quillon::CaptionError, quillon::TextFileError)}));
+                                kOpening, Box(quillon::kCaptionError, quillon::kTextFileError)}));
     if (testing::Test::HasFailure()) break;  // one run's report is enough
   }
   EXPECT_GT(runs_with_failure, 0);
@@ -248,8 +248,8 @@ TEST(DllFaults, OutputThatCannotBeOpenedEndsTheRunBeforeTheInputIsOpened) {
     ASSERT_NE(opens.Real(), nullptr);
     dll.Run(Arguments("page.htm", output.path));
     EXPECT_EQ(BoxesShown(),
-              (std::vector<std::string>{kOpening,
-                                        Box(quillon::CaptionError, quillon::TextOutputNotOpened)}));
+              (std::vector<std::string>{
+                  kOpening, Box(quillon::kCaptionError, quillon::kTextOutputNotOpened)}));
     EXPECT_EQ(opens.Names(), std::vector<std::string>{output.path});
   }
   EXPECT_TRUE(DeleteFileA("page.htm"));
@@ -266,8 +266,8 @@ TEST(DllFaults, InputThatCannotBeOpenedLeavesTheOutputEmptyAndClosed) {
     wintest::RecordedOpens opens(dll.Module());
     ASSERT_NE(opens.Real(), nullptr);
     dll.Run(Arguments(input.path, "out.txt"));
-    EXPECT_EQ(BoxesShown(), (std::vector<std::string>{kOpening, Box(quillon::CaptionInputMissing,
-                                                                    quillon::TextInputMissing)}));
+    EXPECT_EQ(BoxesShown(), (std::vector<std::string>{kOpening, Box(quillon::kCaptionInputMissing,
+                                                                    quillon::kTextInputMissing)}));
     EXPECT_EQ(opens.Names(), (std::vector<std::string>{"out.txt", input.path}));
     EXPECT_EQ(wintest::ReadFileBytes("out.txt"), "");
     EXPECT_TRUE(DeleteFileA("out.txt")) << "the output was left open";
@@ -370,9 +370,9 @@ class LiveBlocks {
  public:
   void Count(const std::array<void*, 8>& arguments) {
     for (const Event& event : wintest::Events()) {
-      if (event.kind == Event::Malloc) {
+      if (event.kind == Event::kMalloc) {
         taken_.insert(event.block);
-      } else if (event.kind == Event::Free) {
+      } else if (event.kind == Event::kFree) {
         if (std::find(arguments.begin(), arguments.end(), event.block) != arguments.end()) {
           continue;
         }

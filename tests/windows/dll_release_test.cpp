@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
+#include "library/messages.h"
 #include "tests/windows/quillon_dll.h"
 
 namespace {
@@ -26,7 +28,7 @@ std::array<std::string, 8> Arguments(const char* input, const char* output) {
 std::vector<void*> ArgumentsFreed(const std::array<void*, 8>& arguments) {
   std::vector<void*> freed;
   for (const Event& event : wintest::Events()) {
-    if (event.kind == Event::Free &&
+    if (event.kind == Event::kFree &&
         std::find(arguments.begin(), arguments.end(), event.block) != arguments.end()) {
       freed.push_back(event.block);
     }
@@ -75,9 +77,10 @@ TEST(DllRelease, AllEightArgumentsAreFreedInOrderOnEveryPath) {
   EXPECT_EQ(wintest::ReadFileBytes("out.txt"), "");  // the last run emptied it
 }
 
-// Allocation number n of a run fails, for n = 0, 1, 2, ... until a run gets through. Each such run
-// stops quietly: arguments freed, files closed, no box after the failure, and the records found so
-// far in the output file.
+// Allocation number n of a run fails, for n = 0, 1, 2, ... until a run gets through. A run that
+// cannot do without the block shows the out-of-memory box, and only it, after the failure; one
+// that can (its read and write blocks have smaller stand-ins) writes every record. Either way
+// the arguments are freed, the files closed, and the file holds whole records found so far.
 TEST(DllRelease, RunsEndedByAllocationFailuresReleaseTheirArgumentsAndFiles) {
   wintest::QuillonDll dll;
   ASSERT_TRUE(dll.Loaded());
@@ -93,13 +96,22 @@ TEST(DllRelease, RunsEndedByAllocationFailuresReleaseTheirArgumentsAndFiles) {
 
     const std::vector<Event>& events = wintest::Events();
     auto failure = std::find_if(events.begin(), events.end(),
-                                [](const Event& e) { return e.kind == Event::FailedMalloc; });
+                                [](const Event& e) { return e.kind == Event::kFailedMalloc; });
     EXPECT_EQ(ArgumentsFreed(arguments), InOrder(arguments));
-    EXPECT_EQ(
-        std::count_if(failure, events.end(), [](const Event& e) { return e.kind == Event::Box; }),
-        0);
+    std::vector<Event> boxes;
+    std::copy_if(failure, events.end(), std::back_inserter(boxes),
+                 [](const Event& e) { return e.kind == Event::kBox; });
     const std::string output = wintest::ReadFileBytes("out.txt");
     EXPECT_EQ(kRecords.compare(0, output.size(), output), 0) << output;
+    if (boxes.empty()) {
+      EXPECT_EQ(output, kRecords);
+    } else {
+      ASSERT_EQ(boxes.size(), 1u);
+      EXPECT_EQ(boxes[0].caption, quillon::kCaptionOutOfMemory);
+      EXPECT_EQ(boxes[0].text, quillon::kTextOutOfMemory);
+      EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+      EXPECT_EQ(boxes[0].owner, nullptr);
+    }
     // A file still open in the library could not be deleted.
     EXPECT_TRUE(DeleteFileA("out.txt"));
     EXPECT_TRUE(DeleteFileA("page.htm"));
@@ -127,8 +139,8 @@ TEST(DllRelease, UnloadGivesBackEveryBlockAndDestroysCurrentUrlBeforeStatusText)
 
   std::set<void*> live;
   for (const Event& event : wintest::Events()) {
-    if (event.kind == Event::Malloc) live.insert(event.block);
-    if (event.kind == Event::Free) live.erase(event.block);
+    if (event.kind == Event::kMalloc) live.insert(event.block);
+    if (event.kind == Event::kFree) live.erase(event.block);
   }
   EXPECT_TRUE(live.empty()) << live.size() << " blocks taken by the library were not freed";
 
@@ -136,7 +148,7 @@ TEST(DllRelease, UnloadGivesBackEveryBlockAndDestroysCurrentUrlBeforeStatusText)
   std::vector<std::string> unloaded;
   for (size_t i = run_events; i < wintest::Events().size(); ++i) {
     const Event& event = wintest::Events()[i];
-    if (event.kind == Event::Free && event.string_block) unloaded.push_back(event.text);
+    if (event.kind == Event::kFree && event.string_block) unloaded.push_back(event.text);
   }
   EXPECT_EQ(unloaded, (std::vector<std::string>{"http://three.example/", "File End"}));
 }

@@ -26,7 +26,7 @@ ReallocFunction real_realloc = &std::realloc;
 FreeFunction real_free = &std::free;
 
 int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-  Event box(Event::Box);
+  Event box(Event::kBox);
   box.caption = caption != nullptr ? caption : "<null>";
   box.text = text != nullptr ? text : "<null>";
   box.style = style;
@@ -39,12 +39,12 @@ int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
 bool TakeAllocation() {
   if (allocations_before_failure < 0) return true;
   if (allocations_before_failure-- > 0) return true;
-  events.emplace_back(Event::FailedMalloc);
+  events.emplace_back(Event::kFailedMalloc);
   return false;
 }
 
 void RecordAllocation(void* block) {
-  Event allocated(Event::Malloc);
+  Event allocated(Event::kMalloc);
   allocated.block = block;
   events.push_back(allocated);
 }
@@ -64,23 +64,25 @@ void* __cdecl WatchedCalloc(size_t count, size_t size) {
   return block;
 }
 
-// A string block of the framework: { int length; int capacity; char chars[capacity + 1]; }
-// filling its heap block exactly, with a NUL after `length` bytes.
+// A string block: its header and `capacity` + 1 characters, filling its heap block exactly,
+// with a NUL after `length` bytes.
 bool IsStringBlock(void* block, std::string& text) {
   const size_t size = _msize(block);
-  if (size < 2 * sizeof(int) + 1) return false;
-  const int* header = static_cast<const int*>(block);
-  const int length = header[0];
-  const int capacity = header[1];
-  if (length < 0 || capacity < length || size != 2 * sizeof(int) + capacity + 1u) return false;
-  const char* characters = reinterpret_cast<const char*>(header + 2);
+  if (size < sizeof(QuillonStringHeader) + 1) return false;
+  const auto* header = static_cast<const QuillonStringHeader*>(block);
+  const int length = header->length;
+  const int capacity = header->capacity;
+  if (length < 0 || capacity < length || size != sizeof(QuillonStringHeader) + capacity + 1u) {
+    return false;
+  }
+  const char* characters = reinterpret_cast<const char*>(header + 1);
   if (characters[length] != '\0') return false;
   text.assign(characters, static_cast<size_t>(length));
   return true;
 }
 
 void RecordFree(void* block) {
-  Event freed(Event::Free);
+  Event freed(Event::kFree);
   freed.block = block;
   freed.string_block = IsStringBlock(block, freed.text);
   events.push_back(freed);
@@ -116,7 +118,7 @@ std::vector<Event>& Events() {
 std::vector<Event> Boxes() {
   std::vector<Event> boxes;
   for (const Event& event : events) {
-    if (event.kind == Event::Box) boxes.push_back(event);
+    if (event.kind == Event::kBox) boxes.push_back(event);
   }
   return boxes;
 }

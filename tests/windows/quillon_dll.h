@@ -14,16 +14,16 @@ namespace wintest {
 
 // What the library did, in the order it did it.
 struct Event {
-  enum Kind { Box, Malloc, Free, FailedMalloc };
+  enum Kind { kBox, kMalloc, kFree, kFailedMalloc };
   explicit Event(Kind what) : kind(what) {}
 
   Kind kind;
-  // Box: the arguments of MessageBoxA.
+  // kBox: the arguments of MessageBoxA.
   std::string caption;
   std::string text;
   UINT style = 0;
   HWND owner = nullptr;
-  // Malloc and Free: the block. For a freed string block, its bytes (see IsStringBlock).
+  // kMalloc and kFree: the block. For a freed string block, its bytes (see IsStringBlock).
   void* block = nullptr;
   bool string_block = false;
 };

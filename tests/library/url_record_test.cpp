@@ -1,7 +1,8 @@
-// The keyword test and the printable filter on their own.
+// The keyword test and the printable filter on their own, on both copying paths.
 #include <gtest/gtest.h>
 
-#include "library/url_writer.h"
+#include "library/sse2.h"
+#include "library/url_record.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ using quillon::UrlBufferSize;
 
 const quillon::CharacterClasses kClasses = quillon::TakeCharacterClasses();
 
-TEST(UrlWriterTest, ExclusionKeywords) {
+TEST(UrlRecordTest, ExclusionKeywords) {
   struct {
     const char* address;
     std::array<const char*, 6> keywords;
@@ -29,17 +30,13 @@ TEST(UrlWriterTest, ExclusionKeywords) {
       {"http://x/\x95\x5c", {"\x5c", "", "", "", "", ""}, true},
   };
   for (const auto& c : cases) {
-    CString keywords[6];
-    ExclusionKeywords pointers;
-    for (int i = 0; i < 6; ++i) {
-      keywords[i] = c.keywords[static_cast<size_t>(i)];
-      pointers[static_cast<size_t>(i)] = &keywords[i];
-    }
-    EXPECT_EQ(IsExcluded(c.address, pointers), c.excluded) << c.address;
+    ExclusionKeywords keywords;
+    for (size_t i = 0; i < 6; ++i) keywords[i] = c.keywords[i];
+    EXPECT_EQ(IsExcluded(c.address, keywords), c.excluded) << c.address;
   }
 }
 
-TEST(UrlWriterTest, PrintableFilter) {
+TEST(UrlRecordTest, PrintableFilter) {
   struct {
     std::string source, expected;
   } const cases[] = {
@@ -52,18 +49,28 @@ TEST(UrlWriterTest, PrintableFilter) {
       {"~}|{ !\"#$%&'()*+,-./0123456789", "~}|{ !\"#$%&'()*+,-./0123456789"},
       {"\x01\x1f\x20\x7e\x7f\x80", "\x20\x7e"},
   };
-  for (const auto& c : cases) {
-    char output[UrlBufferSize];
-    int length =
-        CopyPrintable(c.source.data(), static_cast<int>(c.source.size()), output, kClasses);
-    EXPECT_EQ(std::string(output, static_cast<size_t>(length)), c.expected) << c.source;
-    EXPECT_EQ(output[length], '\0');
+  for (bool wide : {false, quillon::HasSse2()}) {
+    for (const auto& c : cases) {
+      unsigned char output[UrlBufferSize + 16];
+      quillon::Copied copied =
+          CopyPrintable(reinterpret_cast<const unsigned char*>(c.source.data()), c.source.size(),
+                        output, kClasses, wide);
+      EXPECT_EQ(copied.read, c.source.size());
+      EXPECT_EQ(std::string(reinterpret_cast<char*>(output), copied.written), c.expected)
+          << c.source << (wide ? " wide" : "");
+    }
+    // The longest address that fits, every byte printable, and one cut by a NUL.
+    std::string longest(UrlBufferSize - 1, 'x');
+    unsigned char output[UrlBufferSize + 16];
+    quillon::Copied copied = CopyPrintable(reinterpret_cast<const unsigned char*>(longest.data()),
+                                           longest.size(), output, kClasses, wide);
+    EXPECT_EQ(copied.written, longest.size());
+    longest[40] = '\0';
+    copied = CopyPrintable(reinterpret_cast<const unsigned char*>(longest.data()), longest.size(),
+                           output, kClasses, wide);
+    EXPECT_EQ(copied.read, 40u);
+    EXPECT_EQ(copied.written, 40u);
   }
-  // The longest address that fits, every byte printable.
-  std::string longest(UrlBufferSize - 1, 'x');
-  char output[UrlBufferSize];
-  EXPECT_EQ(CopyPrintable(longest.data(), UrlBufferSize - 1, output, kClasses), UrlBufferSize - 1);
-  EXPECT_EQ(output[UrlBufferSize - 1], '\0');
 }
 
 }  // namespace
