@@ -1,9 +1,11 @@
 #include "python/src/file_links.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 
 #include "library/engine.h"
@@ -16,6 +18,18 @@ namespace {
 
 // Large enough that a block costs far more than taking the GIL back between blocks.
 constexpr size_t kBlockSize = 256 * 1024;
+
+// A smaller block for a smaller file: most pages are a few kilobytes, and a block of 256 KiB
+// for each would cost more than reading them (the allocator maps and unmaps it every time).
+size_t BlockSizeFor(int fd) {
+  struct stat status;
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+      static_cast<std::uint64_t>(status.st_size) >= kBlockSize) {
+    return kBlockSize;
+  }
+  // One byte more than the file, so that the second read finds its end.
+  return static_cast<size_t>(status.st_size) + 1;
+}
 
 class FileDescriptor {
  public:
@@ -56,14 +70,15 @@ pybind11::list LinksOfFile(pybind11::handle path, pybind11::handle exclude) {
   if (fd < 0) RaiseOsError(error, name);
   FileDescriptor file(fd);
 
-  auto block = std::make_unique<unsigned char[]>(kBlockSize);
+  const size_t block_size = BlockSizeFor(file.get());
+  auto block = std::make_unique_for_overwrite<unsigned char[]>(block_size);
   quillon::Engine engine(exclusions.texts(), FixedClasses());
   RecordList records;
   for (;;) {
     ssize_t got = 0;
     {
       pybind11::gil_scoped_release unlocked;
-      got = ::read(file.get(), block.get(), kBlockSize);
+      got = ::read(file.get(), block.get(), block_size);
       error = errno;
       if (got > 0) engine.Feed(block.get(), static_cast<size_t>(got), records);
     }
