@@ -46,7 +46,7 @@ apt_install() { quietly apt-get install -y -q "$@" || fail "apt-get install $* f
 linux_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev clang-format
   clang-14 libclang-rt-14-dev locales dpkg-dev file lintian man-db pkgconf
   python3-dev pybind11-dev python3-pybind11 python3-pytest python3-distributed python3-lxml
-  python3-bs4 python3-build python3-setuptools python3-wheel python3-pip python3-venv)
+  python3-bs4 python3-build python3-setuptools python3-wheel python3-pip python3-venv unzip)
 # fonts-wine holds Marlett, which draws the glyphs of the title-bar buttons.
 windows_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-tools libc6:i386 wine wine32:i386 xvfb xauth x11-utils fonts-ipafont-gothic
