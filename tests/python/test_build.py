@@ -12,23 +12,20 @@ import quillon
 
 
 def test_version_is_the_projects():
-    project = re.search(r"project\(quillon VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text())
-    assert quillon.__version__ == project.group(1)
+    assert quillon.__version__ == re.search(r"project\(quillon VERSION ([0-9.]+)",
+                                            (ROOT / "CMakeLists.txt").read_text()).group(1)
 
 
 def test_stubs_name_what_the_module_has():
     package = Path(quillon.__file__).parent
-    assert (package / "py.typed").exists()
     stub = ast.parse((package / "__init__.pyi").read_text())
-    named = {node.name for node in stub.body if isinstance(node, (ast.FunctionDef, ast.ClassDef))}
-    named |= {node.target.id for node in stub.body if isinstance(node, ast.AnnAssign)}
-    assert named == set(quillon.__all__)
+    named = {getattr(node, "name", None) or getattr(getattr(node, "target", None), "id", None) for node in stub.body}
+    assert (package / "py.typed").exists() and named - {None} == set(quillon.__all__)
     scanner = next(node for node in stub.body if getattr(node, "name", "") == "Scanner")
-    methods = {node.name for node in scanner.body if isinstance(node, ast.FunctionDef)}
-    assert methods - {"__init__"} <= set(dir(quillon.Scanner))
+    assert {node.name for node in scanner.body} - {"__init__"} <= set(dir(quillon.Scanner))
 
 
 def test_pip_build_compiles_the_engines_sources():
-    listed = (ROOT / "python/engine_sources.txt").read_text().split("\n")
-    listed = [line for line in listed if line and not line.startswith("#")]
+    listed = [line for line in (ROOT / "python/engine_sources.txt").read_text().split("\n")
+              if line and not line.startswith("#")]
     assert sorted(listed) == sorted(os.environ["QUILLON_ENGINE_SOURCES"].split())
