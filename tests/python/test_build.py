@@ -26,6 +26,6 @@ def test_stubs_name_what_the_module_has():
 
 
 def test_pip_build_compiles_the_engines_sources():
-    listed = [line for line in (ROOT / "python/engine_sources.txt").read_text().split("\n")
+    listed = [str(ROOT / line) for line in (ROOT / "python/engine_sources.txt").read_text().split("\n")
               if line and not line.startswith("#")]
     assert sorted(listed) == sorted(os.environ["QUILLON_ENGINE_SOURCES"].split())

@@ -18,11 +18,8 @@ def expected_table(names, exclude):
     if "--list" in subprocess.run([TOOL, "--help"], capture_output=True, text=True).stdout:
         keywords = [option for keyword in exclude for option in ("-x", keyword)]
         return subprocess.run([TOOL, "--list", "-q", *keywords, *names], capture_output=True).stdout
-    table = []
-    for name in names:
-        if os.path.exists(name):
-            table += [os.fsencode(name) + b"\t" + a + b"\n" for a in quillon.links_of_file(name, exclude)]
-    return b"".join(table)
+    return b"".join(os.fsencode(name) + b"\t" + address + b"\n" for name in names if os.path.exists(name)
+                    for address in quillon.links_of_file(name, exclude))
 
 
 @pytest.mark.parametrize("how", [[], ["--send"]])
