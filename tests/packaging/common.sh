@@ -16,25 +16,15 @@ expected_python_files() {
   sed -e "s|@PYDIR@|$1|" -e "s|@EXT@|$2|" "$root/tests/packaging/installed_python_files.txt"
 }
 # Interpreter $1 imports the module quillon from folder $2 (and no other copy), of version $3,
-# and it finds on the sample page what quillon tool $4 writes. Extra arguments go to the
-# interpreter's environment (VAR=value).
+# and it finds on the sample page what quillon tool $4 writes. Further arguments, VAR=value, go
+# to the interpreter's environment.
 check_module() {
-  local python=$1 folder=$2 version=$3 tool=$4
+  local python=$1 folder=$2 version=$3 tool=$4 page=$root/examples/sample.htm expected found
   shift 4
-  local page=$root/examples/sample.htm expected
-  expected=$("$tool" -q "$page" - yahoo | tr -d '\r') || fail "$tool did not run"
-  [[ -n $expected ]] || fail "$tool found nothing on the sample page"
-  env "$@" "$python" - "$folder" "$version" "$page" "$expected" <<'PYTHON' || fail "the module at $folder"
-import os, sys
-folder, version, page, expected = sys.argv[1:]
-import quillon
-where = os.path.dirname(os.path.realpath(quillon.__file__))
-if where != os.path.realpath(os.path.join(folder, "quillon")):
-    sys.exit(f"imported {where}, not the one in {folder}")
-if quillon.__version__ != version:
-    sys.exit(f"version {quillon.__version__}, not {version}")
-found = b"\n".join(quillon.links_of_file(page, exclude=["yahoo"])).decode()
-if found != expected:
-    sys.exit(f"found {found!r}, the tool {expected!r}")
-PYTHON
+  expected="$(realpath "$folder/quillon") $version"$'\n'"$("$tool" -q "$page" - yahoo | tr -d '\r')"
+  found=$(env "$@" "$python" -c 'import os, sys, quillon
+print(os.path.dirname(os.path.realpath(quillon.__file__)), quillon.__version__)
+print(b"\n".join(quillon.links_of_file(sys.argv[1], ["yahoo"])).decode())' "$page") ||
+    fail "the module at $folder does not run"
+  [[ $found == "$expected" ]] || fail "the module at $folder gives: $found; expected: $expected"
 }
