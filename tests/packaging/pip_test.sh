@@ -1,9 +1,7 @@
 #!/bin/bash
-# The Python module as pip users get it, offline, from a copy of the source tree as a clone
-# holds it: python3 -m build --no-isolation --wheel makes a wheel with the version and the MIT
-# licence in its metadata, and both that wheel and pip install --no-build-isolation . install
-# a module that the interpreter of a virtual environment imports from there, and that finds
-# what the tool finds.
+# The module as pip users get it, offline, from a copy of the tree as a clone holds it: the
+# wheel's files and licence, and the module that the wheel and the tree install into a virtual
+# environment, imported from there, finding what the tool finds.
 #   pip_test.sh WORK_DIR VERSION PYTHON TOOL EXTENSION_SUFFIX
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/common.sh
