@@ -24,20 +24,15 @@ def expected_table(names, exclude):
 
 @pytest.mark.parametrize("how", [[], ["--send"]])
 def test_table_of_a_folder_and_pages(how, tmp_path):
-    folder = tmp_path / "pages"
-    (folder / "sub").mkdir(parents=True)
+    (tmp_path / "pages/sub").mkdir(parents=True)
     pages = python_pages.pages(150, seed=9) + python_pages.pages(50, seed=10, make=python_pages.tricky)
     for number, page in enumerate(pages):
-        (folder / ("sub" if number % 3 else "") / f"p{number:03}.htm").write_bytes(page)
+        (tmp_path / "pages" / ("sub" if number % 3 else "") / f"p{number:03}.htm").write_bytes(page)
     # A folder is taken file by file in name order, its own files before its sub-folders'.
-    in_folder = sorted(str(path) for path in folder.glob("*.htm"))
-    in_folder += sorted(str(path) for path in (folder / "sub").glob("*.htm"))
-    missing, single = str(tmp_path / "missing.htm"), str(folder / "p000.htm")
-
-    run = subprocess.run([sys.executable, str(ROOT / "examples/dask_links.py"), "--workers", "2",
-                          "--batch", "37", "-x", "yahoo", *how, single, missing, str(folder)],
-                         capture_output=True, timeout=240)
-    assert run.returncode == 1, run.stderr.decode()
-    assert f"{missing}: No such file or directory" in run.stderr.decode()
-    table = expected_table([single, missing, *in_folder], [b"yahoo"])
+    names = [str(tmp_path / "pages/p000.htm"), str(tmp_path / "missing.htm")]
+    names += [str(p) for folder in ["pages", "pages/sub"] for p in sorted((tmp_path / folder).glob("*.htm"))]
+    run = subprocess.run([sys.executable, ROOT / "examples/dask_links.py", "--workers", "2", "--batch", "37",
+                          "-x", "yahoo", *how, *names[:2], tmp_path / "pages"], capture_output=True, timeout=240)
+    assert run.returncode == 1 and f"{names[1]}: No such file or directory" in run.stderr.decode()
+    table = expected_table(names, [b"yahoo"])
     assert run.stdout == table and table.count(b"\n") > 1000
