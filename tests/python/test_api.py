@@ -5,6 +5,7 @@ import array
 import mmap
 import os
 import threading
+from concurrent.futures import ThreadPoolExecutor
 
 import pytest
 import python_pages
@@ -95,19 +96,13 @@ def test_two_threads_give_what_one_gives():
     pages = python_pages.pages(400, seed=5) + python_pages.pages(100, seed=6, make=python_pages.tricky)
     # Pages of 16 KiB and more are scanned with the GIL let go, the others under it.
     pages += [b"".join(pages[at:at + 25]) for at in range(0, len(pages), 25)]
-    alone = [quillon.links(page, [b"yahoo"]) for page in pages]
-    results, start = [None, None], threading.Barrier(2)
+    alone, start = [quillon.links(page, [b"yahoo"]) for page in pages], threading.Barrier(2)
 
-    def run(slot):
+    def run(_):
         start.wait()
         scanner = quillon.Scanner([b"yahoo"])
-        results[slot] = [quillon.links(page, [b"yahoo"]) for page in pages]
-        results[slot] += [scanner.feed(p[:len(p) // 3]) + scanner.feed(p[len(p) // 3:]) + scanner.finish()
-                          for p in pages]
+        return [quillon.links(page, [b"yahoo"]) for page in pages] + [
+            scanner.feed(p[:len(p) // 3]) + scanner.feed(p[len(p) // 3:]) + scanner.finish() for p in pages]
 
-    threads = [threading.Thread(target=run, args=(slot,)) for slot in range(2)]
-    for thread in threads:
-        thread.start()
-    for thread in threads:
-        thread.join()
-    assert results[0] == results[1] == alone + alone
+    with ThreadPoolExecutor(2) as pool:
+        assert list(pool.map(run, range(2))) == [alone + alone] * 2
