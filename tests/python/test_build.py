@@ -1,5 +1,4 @@
-"""The module's build against the project: its version, its type stubs, and the pip build's
-list of engine sources."""
+"""The module's build against the project: version, type stubs, the pip build's sources."""
 
 import ast
 import os
