@@ -34,7 +34,8 @@ Exclusions::Exclusions(pybind11::handle keywords) {
   // Iterating one keyword would give its letters, each a keyword of its own.
   if (PyUnicode_Check(keywords.ptr()) || PyBytes_Check(keywords.ptr()) ||
       PyByteArray_Check(keywords.ptr())) {
-    Raise(PyExc_TypeError, "exclude is a sequence of keywords, such as ('yahoo',), not one keyword");
+    Raise(PyExc_TypeError,
+          "exclude is a sequence of keywords, such as ('yahoo',), not one keyword");
   }
   // A list or tuple as it is; any other iterable copied into a list.
   auto items = pybind11::reinterpret_steal<pybind11::object>(

@@ -33,9 +33,10 @@ exclude holds up to six keywords (bytes, or str taken as UTF-8); an address
 holding any of them, byte for byte, is left out. Other threads run while a page
 of 16 KiB or more is scanned.)");
 
-  module.def("links_of_file", &quillon_python::LinksOfFile, py::arg("path"),
-             py::arg("exclude") = py::tuple(),
-             R"(links_of_file(path: str | bytes | os.PathLike, exclude: Iterable[bytes | str] = ()) -> list[bytes]
+  module.def(
+      "links_of_file", &quillon_python::LinksOfFile, py::arg("path"),
+      py::arg("exclude") = py::tuple(),
+      R"(links_of_file(path: str | bytes | os.PathLike, exclude: Iterable[bytes | str] = ()) -> list[bytes]
 
 The addresses of the page in the file at path, as links() gives them. The file
 is read in blocks, so memory stays small whatever its size. Raises OSError
@@ -72,8 +73,7 @@ at the end gives nothing. The scanner is then ready for a new page.)")
 
 Drops the page fed so far, and the addresses not yet returned.)")
       .def("__enter__", [](py::object self) { return self; })
-      .def("__exit__",
-           [](Scanner& scanner, py::handle type, py::handle, py::handle) {
-             scanner.Close(!type.is_none());
-           });
+      .def("__exit__", [](Scanner& scanner, py::handle type, py::handle, py::handle) {
+        scanner.Close(!type.is_none());
+      });
 }

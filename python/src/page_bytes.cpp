@@ -7,8 +7,7 @@ PageBytes::PageBytes(pybind11::handle object, const char* what) {
   // required": the engine reads bytes, in whatever encoding the page was saved.
   if (PyUnicode_Check(object.ptr())) {
     PyErr_Format(PyExc_TypeError,
-                 "%s is bytes, not str: encode it first (for example text.encode('cp932'))",
-                 what);
+                 "%s is bytes, not str: encode it first (for example text.encode('cp932'))", what);
     throw pybind11::error_already_set();
   }
   if (!PyObject_CheckBuffer(object.ptr())) {
