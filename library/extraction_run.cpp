@@ -60,8 +60,10 @@ ReadingEnd ScanPage(PageReader& reader, Engine& engine, RecordSink& sink) {
 void LeaveStatus(const ReadingEnd& end) {
   if (end.met_end) {
     StatusText = kStatusInputEnded;
-  } else if (end.last_byte >= 0) {
+  } else if (end.last_byte > 0) {
     StatusText = static_cast<char>(end.last_byte);
+  } else if (end.last_byte == 0) {
+    StatusText = "";  // a NUL byte reads as the empty string
   }
 }
 

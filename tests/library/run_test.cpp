@@ -134,6 +134,13 @@ TEST_F(RunTest, PageEndingOnTheClosingQuoteEndsWithoutReadingAtTheEnd) {
   EXPECT_FALSE(quillon::OutputFileOpen);
 }
 
+TEST_F(RunTest, PageEndingOnAFailedAttemptsNulByteLeavesTheEmptyStatus) {
+  // The attempt at "<" reads the last fifteen bytes and no further; the last one is NUL.
+  WriteFile(folder_.Path("page.htm"), std::string("x<a href=\"http:/\0", 17));
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  EXPECT_EQ(quillon::StatusText.GetLength(), 0);
+}
+
 TEST_F(RunTest, TwoRunsInARowLeaveTheSameFile) {
   WriteFile(folder_.Path("page.htm"),
             "<a href=\"http://a.example/\"><a href=\"http://b.example\">");
