@@ -76,7 +76,10 @@ def main():
     parser.add_argument("--send", action="store_true", help="read the pages here and send their bytes")
     args = parser.parse_args()
     exclude = [os.fsencode(keyword) for keyword in args.exclude]
-    quillon.links(b"", exclude)  # a bad keyword is refused before any cluster starts
+    try:
+        quillon.links(b"", exclude)  # bad keywords are refused before any cluster starts
+    except ValueError as error:
+        parser.error(str(error))
 
     from dask.distributed import Client, LocalCluster
 
