@@ -6,8 +6,9 @@
 # Builds what it needs, makes the corpora that are missing (page, anchors, text; --size MiB
 # each, 200 by default) in DIR (default build/bench-data), and times, with the page cache warm,
 # quillon -q, grep for the anchor openings, cat, wc -l, the memchr floor and the extraction
-# floor on each. Every figure is the median of N runs (default 5); peak memory is the largest
-# seen. Prints Markdown tables and keeps them in DIR/results.md.
+# floor on each, then the engine alone over each corpus in memory. Every figure is the median
+# of N runs (default 5); peak memory is the largest seen. Prints Markdown tables and keeps them
+# in DIR/results.md.
 #   --big       also runs quillon once on a 1 GiB corpus of each kind (peak memory check)
 #   --no-wine   leaves out QUILLON.dll under Wine (--wine-size MiB corpora, default 50)
 #   --wine-only leaves out the Linux tools side by side
@@ -188,6 +189,24 @@ if ((linux)); then
     } >>"$results"
   done
   echo >>"$results"
+
+  # The engine alone, over the same bytes already in memory.
+  if cmake --build --preset native --target engine_bench >/dev/null 2>&1; then
+    {
+      echo "The engine over the same bytes in memory, best of 7: the whole corpus in one feed, the"
+      echo "same bytes as pages of 16 KiB, and memchr over them."
+      echo
+      echo "| corpus | engine MB/s | 16 KiB pages MB/s | memchr MB/s | engine / memchr | pages / memchr | found |"
+      echo "|---|---:|---:|---:|---:|---:|---|"
+      for kind in "${kinds[@]}"; do
+        note "timing the engine in memory on $kind"
+        echo "| $kind $("$root/build/native/bench/engine_bench" "$(corpus "$kind" "$size")")"
+      done
+      echo
+    } >>"$results"
+  else
+    note "engine_bench does not build: the engine in memory is left out"
+  fi
 fi
 
 # --- 1 GiB corpora: quillon's peak memory --------------------------------------------------
