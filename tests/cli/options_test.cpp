@@ -45,10 +45,63 @@ TEST(OptionsTest, UsageErrors) {
       {{"in.htm"}, "missing output file name"},
       {{"-q", "in.htm"}, "missing output file name"},
       {{"in", "out", "1", "2", "3", "4", "5", "6", "7"}, "at most six keywords, got 7"},
-      {{"-x", "in", "out"}, "unknown option '-x'"},
+      {{"-y", "in", "out"}, "unknown option '-y'"},
       {{"in", "out", "--keyword=a"}, "unknown option '--keyword=a'"},
+      {{"-x", "yahoo", "in", "out"}, "--exclude goes with --each or --list"},
+      {{"--suffix=.txt", "in", "out"}, "--suffix goes with --each"},
+      {{"--files0-from=list", "in", "out"}, "--files0-from goes with --each or --list"},
+      {{"--each", "--list", "page"}, "--each and --list do not go together"},
+      {{"--each", "-Z", "page"}, "--null goes with --list"},
+      {{"--list", "--suffix", ".txt", "page"}, "--suffix goes with --each"},
+      {{"--each", "--suffix=", "page"}, "the suffix must not be empty"},
+      {{"--each"}, "missing page names"},
+      {{"--list", "-x"}, "option '-x' needs a value"},
+      {{"--list", "--files0-from=-", "page"},
+       "page names come from --files0-from; extra operand 'page'"},
+      {{"--list", "-x1", "-x2", "-x3", "-x4", "-x5", "-x6", "-x7", "page"},
+       "at most six keywords, got 7"},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseOptions(c.arguments).error, c.error);
+}
+
+TEST(OptionsTest, ManyPageForms) {
+  struct {
+    std::vector<std::string> arguments;
+    cli::Form form;
+    std::vector<std::string> pages, keywords;
+    std::string suffix, page_list;
+    bool null_after_name;
+  } const cases[] = {
+      {{"--each", "a", "b"}, cli::Form::Each, {"a", "b"}, {}, ".links", "", false},
+      {{"a", "--list", "-Z", "-q"}, cli::Form::List, {"a"}, {}, ".links", "", true},
+      {{"--each", "--suffix", ".txt", "-x", "k1", "-xk2", "--exclude=k3", "--exclude", "", "a"},
+       cli::Form::Each,
+       {"a"},
+       {"k1", "k2", "k3", ""},
+       ".txt",
+       "",
+       false},
+      {{"--list", "--files0-from=-", "--null"}, cli::Form::List, {}, {}, ".links", "-", true},
+      {{"--each", "--files0-from", "names"}, cli::Form::Each, {}, {}, ".links", "names", false},
+      {{"--each", "--", "-x", "--list"},
+       cli::Form::Each,
+       {"-x", "--list"},
+       {},
+       ".links",
+       "",
+       false},
+  };
+  for (const auto& c : cases) {
+    Options options = ParseOptions(c.arguments);
+    EXPECT_EQ(options.error, "") << c.arguments[0];
+    EXPECT_EQ(options.form, c.form);
+    EXPECT_EQ(options.pages, c.pages);
+    EXPECT_EQ(options.keywords, c.keywords);
+    EXPECT_EQ(options.suffix, c.suffix);
+    EXPECT_EQ(options.has_page_list, !c.page_list.empty());
+    EXPECT_EQ(options.page_list, c.page_list);
+    EXPECT_EQ(options.null_after_name, c.null_after_name);
+  }
 }
 
 TEST(OptionsTest, HelpAndVersionNeedNoFiles) {
