@@ -4,10 +4,19 @@
 #include "library/byte_search.h"
 #include "library/character_source.h"
 #include "library/trailing_slash.h"
+#include "library/url_record.h"
 #include "library/url_writer.h"
 
 namespace quillon {
 namespace {
+
+bool MatchesOpeningWithOneMore(const unsigned char* after_bracket,
+                               const CharacterClasses& classes) {
+#ifdef QUILLON_X86
+  if (classes.ascii && HasSse2()) return MatchesOpeningAscii(after_bracket);
+#endif
+  return MatchesOpening(after_bracket, classes);
+}
 
 static_assert(RunInput::kKeptBytes >= kMoveBack,
               "a failed attempt that started a new block moves back inside it");

@@ -65,13 +65,4 @@ QUILLON_SSE2 inline bool MatchesOpeningAscii(const unsigned char* after_bracket)
 }
 #endif
 
-// MatchesOpening, reading one byte more than the compared ones.
-inline bool MatchesOpeningWithOneMore(const unsigned char* after_bracket,
-                                      const CharacterClasses& classes) {
-#ifdef QUILLON_X86
-  if (classes.ascii && HasSse2()) return MatchesOpeningAscii(after_bracket);
-#endif
-  return MatchesOpening(after_bracket, classes);
-}
-
 }  // namespace quillon

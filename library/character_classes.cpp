@@ -20,4 +20,15 @@ CharacterClasses TakeCharacterClasses() {
   return classes;
 }
 
+CharacterClasses DefaultCharacterClasses() {
+  CharacterClasses classes;
+  classes.ascii = true;
+  for (int byte = 0; byte < 256; ++byte) {
+    bool upper = byte >= 'A' && byte <= 'Z';
+    classes.lower[byte] = static_cast<unsigned char>(upper ? byte - 'A' + 'a' : byte);
+    classes.printable[byte] = byte >= 0x20 && byte <= 0x7E;
+  }
+  return classes;
+}
+
 }  // namespace quillon

@@ -19,4 +19,9 @@ struct CharacterClasses {
 // The answers of the current locale.
 CharacterClasses TakeCharacterClasses();
 
+// The answers of the "C" locale, read from no locale: only A to Z fold, and exactly 0x20 to
+// 0x7E print. What every caller but the designed run uses, so that results never depend on
+// the caller's locale.
+CharacterClasses DefaultCharacterClasses();
+
 }  // namespace quillon

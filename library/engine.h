@@ -15,6 +15,7 @@
 #include "library/anchor_opening.h"
 #include "library/character_classes.h"
 #include "library/record_limits.h"
+#include "library/url_record.h"
 
 namespace quillon {
 
@@ -85,56 +86,59 @@ class Engine {
  private:
   enum class State { Scanning, Capturing, FirstAttempt, Done };
 
-  size_t Scan(const unsigned char* bytes, size_t size, std::uint64_t offset, RecordSink& sink);
-  size_t Capture(const unsigned char* bytes, size_t size, std::uint64_t offset,
+  size_t Process(const unsigned char* bytes, size_t size, std::uint64_t offset, RecordSink& sink);
+  size_t Scan(const unsigned char* bytes, size_t from, size_t size);
+  size_t Capture(const unsigned char* bytes, size_t from, size_t size, std::uint64_t offset,
                  RecordSink& sink);
-  size_t StopPoint(const unsigned char* bytes, size_t from, size_t size) const;
-  size_t NextCandidate(const unsigned char* bytes, size_t from, size_t end) const;
   bool Opens(const unsigned char* after_bracket) const;
-  void StartCapture(const unsigned char* bytes, size_t at, std::uint64_t offset);
-  void EndCapture(const unsigned char* address, size_t length, std::uint64_t end_offset,
-                  RecordSink& sink);
+  void StartCapture(const unsigned char* address);
+  void EndCapture(const unsigned char* address, size_t length, std::uint64_t end, RecordSink& sink);
   void KeepLastCapture();
-  size_t Process(const unsigned char* bytes, size_t size, RecordSink& sink);
+  void SetLastCapture(const unsigned char* address, size_t length, bool slash);
 
-  std::array<std::string, 6> keywords_;
-  bool has_keywords_ = false;
+  KeywordSet keywords_;
+  bool has_keywords_;
   CharacterClasses classes_;
-  // Sixteen bytes at a time, asked of the processor once.
+  // Asked of the processor once: whether it has the sixteen-byte instructions, and whether the
+  // classes let them stand for the byte-by-byte tests.
+  bool sse2_;
   bool wide_;
   Reading reading_;
 
   State state_;
-  // Offset in the page of the next byte not yet fed.
+  // Bytes fed so far.
   std::uint64_t fed_ = 0;
-  // Bytes kept from earlier chunks: the scan goes on at carry_[0], whose offset is fed_ -
-  // carry_size_.
-  static constexpr size_t kCarryCapacity = 2 * kPatternLength + 32;
+  int last_fed_ = -1;
+  // Bytes kept from earlier chunks, from where the scan goes on: an attempt that needs bytes
+  // still to come, or the first attempt of a FirstAttemptOnly page.
+  static constexpr size_t kCarryCapacity = 4 * kPatternLength;
   unsigned char carry_[kCarryCapacity];
   size_t carry_size_ = 0;
 
-  // The address being captured across chunks: its first bytes, and how many in all.
+  // The address being captured: where it started inside the chunk being scanned (none when it
+  // started in an earlier one), its first bytes gathered across chunks, how many in all.
+  const unsigned char* address_start_ = nullptr;
   unsigned char address_[kKeptAddressBytes];
   size_t address_length_ = 0;
-  // The last capture, complete or not, as LastCapture gives it; an address that closed inside
-  // a chunk is noted by place and copied here only when the chunk is given back.
+
+  // The last capture as LastCapture gives it. One that closed inside a chunk is noted by
+  // place and copied only before the chunk is given back.
   char last_capture_[kSchemeLength + kKeptAddressBytes + 1];
   size_t last_capture_length_ = 0;
-  const unsigned char* pending_capture_ = nullptr;
-  size_t pending_capture_length_ = 0;
-  bool pending_capture_slash_ = false;
+  const unsigned char* closed_address_ = nullptr;
+  size_t closed_address_length_ = 0;
+  bool closed_address_slash_ = false;
   bool capture_made_ = false;
 
-  // Where the last address closed (just after its quote), and whether it became a record.
-  std::uint64_t capture_end_ = UINT64_MAX;
-  bool capture_end_recorded_ = false;
-  int last_byte_ = -1;
+  // Where the last attempt that read up to its own end stopped (just after the compared bytes
+  // of one that failed, or after the closing quote), its last byte, and whether it made a
+  // record.
+  std::uint64_t attempt_end_ = UINT64_MAX;
+  int attempt_end_byte_ = -1;
+  bool attempt_end_recorded_ = false;
 
   // Room for one record.
   char record_[kLongestAddress + 16];
 };
-
-// The classes of the "C" locale, read from no locale: only A to Z fold, 0x20 to 0x7E print.
-CharacterClasses DefaultCharacterClasses();
 
 }  // namespace quillon

@@ -11,12 +11,10 @@
 #include <memory>
 #include <optional>
 
+#include "library/record_limits.h"
 
 namespace quillon {
 
-// Size of each working buffer of the record writer: an address of at most 499 bytes and its
-// terminating NUL. Longer addresses are not written.
-inline constexpr int UrlBufferSize = 500;
 
 class RecordOutput {
  public:

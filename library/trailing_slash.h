@@ -7,10 +7,6 @@
 
 namespace quillon {
 
-// Whether the address made of the scheme and the `length` bytes at `after_scheme` needs the
-// "/". The scheme itself ends in "/", and no suffix of the rule reaches back into it.
-bool NeedsTrailingSlash(const unsigned char* after_scheme, size_t length);
-
 // Applies the rule to `url`, which starts with the scheme.
 void ApplyTrailingSlash(CString& url);
 
