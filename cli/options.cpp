@@ -115,8 +115,9 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     } else if (argument.starts_with("-x") && argument.size() > 2) {
       Take(Valued::Exclude, argument.substr(2), options, seen);
     } else {
-      const std::string_view name =
-          argument == "-x" ? "--exclude" : argument.substr(0, argument.find('='));
+      const std::string_view name = argument == "-x"
+                                        ? std::string_view("--exclude")
+                                        : std::string_view(argument).substr(0, argument.find('='));
       const ValuedOption* valued = nullptr;
       for (const ValuedOption& candidate : kValuedOptions) {
         if (candidate.long_name == name) valued = &candidate;

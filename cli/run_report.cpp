@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cli/memory_exhaustion.h"
 #include "library/messages.h"
 #include "runtime/message_box.h"
 
@@ -17,6 +18,12 @@ void StartRunReport(bool quiet) {
         bool opening = std::strcmp(caption, quillon::CaptionError) == 0 &&
                        std::strcmp(text, quillon::TextSearchStarting) == 0;
         if (!opening) ++problems;
+        // Shown the tool's way, and without the conversion to UTF-8, which allocates.
+        if (std::strcmp(caption, quillon::CaptionOutOfMemory) == 0 &&
+            std::strcmp(text, quillon::TextOutOfMemory) == 0) {
+          ReportMemoryExhausted();
+          return crt::IDYES;
+        }
         if (opening && quiet) return crt::IDYES;
         return crt::PresentOnStandardError(caption, text, style, owner);
       });
