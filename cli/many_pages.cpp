@@ -1,10 +1,12 @@
 #include "cli/many_pages.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string>
+#include <utility>
 
 #include "cli/output_buffer.h"
 #include "cli/output_names.h"
@@ -94,15 +96,40 @@ void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feede
   }
 }
 
+// A page that is the file standard output goes to would grow while it is read, without end.
+class OutputFile {
+ public:
+  explicit OutputFile(int output) {
+    struct stat status;
+    regular_ = crt::Sys().fstat(output, &status) == 0 && S_ISREG(status.st_mode);
+    if (regular_) identity_ = {status.st_dev, status.st_ino};
+  }
+  bool Is(int page) const {
+    struct stat status;
+    return regular_ && crt::Sys().fstat(page, &status) == 0 &&
+           std::pair{status.st_dev, status.st_ino} == identity_;
+  }
+
+ private:
+  bool regular_;
+  std::pair<dev_t, ino_t> identity_{};
+};
+
 void RunList(const PageList& pages, char after_name, int output, PageFeeder& feeder,
              ProblemReport& problems) {
   OutputBuffer out(kListBlock);
   out.Attach(output);
   ListedRecords records(out, after_name);
+  const OutputFile output_file(output);
   for (size_t i = 0; i < pages.size() && out.error() == 0; ++i) {
     int error = 0;
     if (!feeder.Open(pages.c_str(i), error)) {
       problems.Report(pages[i], "", error);
+      continue;
+    }
+    if (output_file.Is(feeder.descriptor())) {
+      feeder.Close();
+      problems.Report(pages[i], "skipped: it is the standard output");
       continue;
     }
     records.StartPage(pages[i]);

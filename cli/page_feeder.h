@@ -24,6 +24,8 @@ class PageFeeder {
   bool FeedAll(quillon::RecordSink& sink, int& error);
   // Leaves an opened page unread.
   void Close();
+  // The open page's descriptor, -1 when none is open.
+  int descriptor() const { return page_; }
 
  private:
   bool ReadBlock(int& error);

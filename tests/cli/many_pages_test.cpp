@@ -154,6 +154,11 @@ TEST(ManyPagesTest, UnreadablePagesAreNamedAndTheOthersStillDone) {
   EXPECT_EQ(list.status, 1);
   EXPECT_EQ(list.out, "two.htm\thttp://2.example/\n");
   EXPECT_EQ(list.err, "quillon: missing.htm: No such file or directory\n");
+  // The file the lines go to would grow while it is read.
+  Result into_page = RunScript(folder, "quillon --list listed.htm two.htm >> listed.htm");
+  EXPECT_EQ(into_page.status, 1);
+  EXPECT_EQ(into_page.err, "quillon: listed.htm: skipped: it is the standard output\n");
+  EXPECT_EQ(ReadFile(folder.Path("listed.htm")), "two.htm\thttp://2.example/\n");
 
   std::filesystem::create_directory(folder.Path("one.htm.dir"));
   Result unwritable = RunTool(folder, "--each --suffix=.dir one.htm two.htm");
