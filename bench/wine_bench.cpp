@@ -19,7 +19,8 @@
 #include <cstring>
 #include <vector>
 
-#include "library/byte_search.h"
+#include "library/byte_masks.h"
+#include "library/sse2.h"
 #include "library/quillon.h"
 
 namespace {
@@ -104,7 +105,8 @@ FloorScan ScanFloor(const char* path) {
   while ((got = _read(file, buffer, sizeof buffer)) > 0) {
     const auto* at = reinterpret_cast<const unsigned char*>(buffer);
     const auto* end = at + got;
-    while ((at = quillon::FindByte(at, end, '<')) != end) {
+    while ((at = (quillon::HasSse2() ? quillon::FindByteWide(at, end, '<')
+                                     : quillon::FindBytePlain(at, end, '<'))) != end) {
       ++scan.opens;
       ++at;
     }

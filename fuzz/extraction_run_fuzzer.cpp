@@ -1,8 +1,8 @@
-// Fuzzes one whole extraction run: arbitrary page bytes, six arbitrary keywords, either I/O
-// mode, an output file or a device that fails every write. Beyond what the sanitizers catch,
-// every run must end with exactly the boxes expected (the opening one, and one "errno" per
-// record when writes fail), both files closed, every string released, well-formed records
-// only, and the very output and status of the simple reference implementation.
+// Fuzzes one whole extraction run: arbitrary page bytes, six arbitrary keywords, an output file
+// or a device that fails every write; and the engine alone over the same page cut into chunks.
+// Beyond what the sanitizers catch, every run must end with exactly the boxes expected (the opening
+// one, and one "errno" per record when writes fail), both files closed, every string released,
+// well-formed records only, and the very output and status of the simple reference implementation.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +16,7 @@
 #include "fuzz/fuzz_case.h"
 #include "fuzz/reference_run.h"
 #include "fuzz/scratch_files.h"
+#include "library/engine.h"
 #include "library/export.h"
 #include "library/messages.h"
 #include "library/quillon.h"
@@ -81,6 +82,36 @@ void CheckRecords(const FuzzCase& fuzz_case, const std::string& output,
   }
 }
 
+struct Collected : quillon::RecordSink {
+  std::string records;
+  void Record(const char* address, size_t length) override {
+    records.append(address, length);
+    records += "\r\n";
+  }
+};
+
+// The engine over the page in chunks whose sizes come from `chunking`: the same records as
+// the reference, whatever the cuts.
+void CheckChunkedEngine(const FuzzCase& fuzz_case, const fuzzing::ReferenceResult& reference) {
+  quillon::KeywordTexts keywords;
+  for (size_t i = 0; i < keywords.size(); ++i) keywords[i] = fuzz_case.keywords[i];
+  quillon::Engine engine(keywords, quillon::DefaultCharacterClasses());
+  Collected sink;
+  const auto* page = reinterpret_cast<const unsigned char*>(fuzz_case.page.data());
+  unsigned state = fuzz_case.chunking * 2654435761u + 1;
+  for (size_t at = 0; at < fuzz_case.page.size();) {
+    state = state * 1103515245u + 12345u;
+    size_t piece = 1 + (state >> 16) % (fuzz_case.chunking % 3 == 0 ? 4 : 64);
+    if (piece > fuzz_case.page.size() - at) piece = fuzz_case.page.size() - at;
+    engine.Feed(page + at, piece, sink);
+    at += piece;
+  }
+  engine.Finish(sink);
+  if (sink.records != reference.output)
+    Fail(fuzz_case, "the chunked engine differs from the reference", sink.records,
+         reference.output);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -100,11 +131,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   QuillonString handed[8];
   for (int i = 0; i < 8; ++i) handed[i].characters = arguments[i].Detach();
-  quillon::SearchAddresses(fuzz_case.plain_mode ? quillon::IoMode::Plain : quillon::IoMode::Block,
-                           handed);
+  quillon::SearchAddresses(handed);
   const std::vector<Box>& boxes = recorder.boxes();
 
   fuzzing::ReferenceResult reference = fuzzing::ReferenceRun(fuzz_case.page, fuzz_case.keywords);
+  CheckChunkedEngine(fuzz_case, reference);
 
   std::vector<Box> expected_boxes = {
       {quillon::CaptionError, quillon::TextSearchStarting, crt::MB_YESNO, nullptr}};

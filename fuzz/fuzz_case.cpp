@@ -10,7 +10,7 @@ FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
   FuzzCase made;
   size_t at = 0;
   if (at < size) {
-    made.plain_mode = (data[at] & 1) != 0;
+    made.chunking = data[at] & ~2u;
     made.failing_output = (data[at] & 2) != 0;
     ++at;
   }
@@ -27,7 +27,7 @@ FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
 
 std::string EncodeFuzzCase(const FuzzCase& fuzz_case) {
   std::string encoded(
-      1, static_cast<char>((fuzz_case.plain_mode ? 1 : 0) | (fuzz_case.failing_output ? 2 : 0)));
+      1, static_cast<char>((fuzz_case.chunking & ~2u) | (fuzz_case.failing_output ? 2 : 0)));
   for (const std::string& keyword : fuzz_case.keywords) {
     std::string kept = keyword.substr(0, kLongestKeyword);
     encoded += static_cast<char>(kept.size());

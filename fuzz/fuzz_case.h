@@ -1,8 +1,8 @@
 #pragma once
 // How a fuzzer input becomes one extraction run.
 //
-// Byte 0 holds options (bit 0: plain I/O mode; bit 1: an output device that fails every
-// write). Then come the six keywords, each as a length
+// Byte 0 holds options (bit 1: an output device that fails every write; the other bits pick how
+// the page is cut into chunks for the engine). Then come the six keywords, each as a length
 // byte (taken modulo 9, so 0 to 8) followed by that many bytes. Whatever remains is the page.
 // Any input is a valid case: a short input leaves the keywords empty and the page empty.
 #include <array>
@@ -13,7 +13,7 @@
 namespace fuzzing {
 
 struct FuzzCase {
-  bool plain_mode = false;
+  unsigned chunking = 0;
   bool failing_output = false;
   std::array<std::string, 6> keywords;
   std::string page;

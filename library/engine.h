@@ -15,20 +15,10 @@
 #include "library/anchor_opening.h"
 #include "library/character_classes.h"
 #include "library/record_limits.h"
+#include "library/record_sink.h"
 #include "library/url_record.h"
 
 namespace quillon {
-
-// Told of each record as it is found.
-class RecordSink {
- public:
-  // `address` is the record without its CR LF: "http://", then printable bytes only,
-  // `length` bytes in all (at most kLongestAddress).
-  virtual void Record(const char* address, size_t length) = 0;
-
- protected:
-  ~RecordSink() = default;
-};
 
 // Up to six exclusion keywords, in order. Each counts up to its first NUL; an empty one
 // excludes nothing.

@@ -10,7 +10,7 @@
 
 namespace quillon {
 
-void SearchAddresses(IoMode mode, const QuillonString (&strings)[8]) noexcept {
+void SearchAddresses(const QuillonString (&strings)[8]) noexcept {
   // Adopting the buffers allocates nothing, so from here on all eight are released however
   // the run ends.
   const RunArguments arguments{
@@ -19,7 +19,12 @@ void SearchAddresses(IoMode mode, const QuillonString (&strings)[8]) noexcept {
       {CString::Attach(strings[2].characters), CString::Attach(strings[3].characters),
        CString::Attach(strings[4].characters), CString::Attach(strings[5].characters),
        CString::Attach(strings[6].characters), CString::Attach(strings[7].characters)}};
-  RunExtraction(arguments, mode);
+  try {
+    RunExtraction(arguments);
+  } catch (...) {
+    // Nothing may leave through a C interface (on Windows the caller has a run-time of its
+    // own); the arguments are released on the way out all the same.
+  }
 }
 
 }  // namespace quillon
@@ -28,6 +33,6 @@ extern "C" QUILLON_API void QUILLON_CALL
 BEGIN_SEARCH_ADD(QuillonString input, QuillonString output, QuillonString keyword1,
                  QuillonString keyword2, QuillonString keyword3, QuillonString keyword4,
                  QuillonString keyword5, QuillonString keyword6) {
-  quillon::SearchAddresses(quillon::IoMode::Block, {input, output, keyword1, keyword2, keyword3,
-                                                    keyword4, keyword5, keyword6});
+  quillon::SearchAddresses(
+      {input, output, keyword1, keyword2, keyword3, keyword4, keyword5, keyword6});
 }

@@ -1,15 +1,15 @@
 #include "library/extraction_run.h"
 
-#include "library/anchor_matcher.h"
-#include "library/attempt_skip.h"
+#include <new>
+#include <optional>
+
 #include "library/character_classes.h"
-#include "library/character_source.h"
+#include "library/engine.h"
 #include "library/message_box.h"
 #include "library/messages.h"
+#include "library/page_reader.h"
 #include "library/platform.h"
 #include "library/record_output.h"
-#include "library/run_context.h"
-#include "library/run_input.h"
 #include "library/run_state.h"
 
 namespace quillon {
@@ -21,34 +21,114 @@ void CloseInputFile() noexcept {
   _close(InputFile);
 }
 
-// Reads up to the next "<" and makes an anchor attempt there, or at the end of the input;
-// stops after the attempt that leaves the input at its end or failing.
-void ScanInput(RunContext& run) {
-  RunInput& input = run.input;
-  bool done = false;
-  while (!done) {
-    bool opening_seen = false;
-    for (;;) {
-      // Text and the attempts that fail go by in one step where the block holds them.
-      AttemptSkip skip = SkipFailedAttempts(input.Window(), input.WindowSize(), run.classes);
-      if (skip.last_read >= 0) input.Take(skip.taken, static_cast<unsigned char>(skip.last_read));
-      opening_seen = skip.at_bracket;
-      if (opening_seen) break;
-      if (ReadInputChar(run) == '<') break;
-      if (input.Eof() != 0) break;
+void CloseOutputFile(RecordOutput& output) {
+  output.Close();
+  OutputFileOpen = false;
+}
+
+// Reports the addresses the output could not write, as they are written.
+class WriteFailures final : public RecordOutput::FailureListener {
+ public:
+  // Set once the page is read: whether its last byte closed the last record.
+  bool ended_on_record = false;
+
+ private:
+  void AddressWriteFailed(int error_number, std::optional<std::uint64_t> mark) override {
+    // The error number stays in StatusText only when nothing was read after the record: any
+    // later byte would have taken its place.
+    if (mark && ended_on_record) {
+      char number[20];
+      _itoa(error_number, number, 10);
+      StatusText = number;
     }
-    if (opening_seen) {
-      TakeOpeningAndCapture(run);
-    } else {
-      MatchAnchor(run);
-    }
-    if (input.Eof() == -1) run.ShowMessage(TextFileError, CaptionError);
-    if (input.Eof() != 0) done = true;
+    ShowMessage(TextWriteFailed, CaptionError);
+  }
+};
+
+// Feeds the page to the engine until it has ended, failed, or can change nothing more.
+ReadingEnd ScanPage(PageReader& reader, Engine& engine, RecordSink& sink) {
+  for (;;) {
+    std::span<const unsigned char> bytes = reader.Next();
+    if (bytes.empty()) break;
+    engine.Feed(bytes.data(), bytes.size(), sink);
+    if (engine.Done()) break;
+  }
+  return reader.Failed() ? engine.Stop() : engine.Finish(sink);
+}
+
+// What reading the page byte by byte leaves in StatusText: the last byte read, or "File End".
+void LeaveStatus(const ReadingEnd& end) {
+  if (end.met_end) {
+    StatusText = StatusInputEnded;
+  } else if (end.last_byte >= 0) {
+    StatusText = static_cast<char>(end.last_byte);
   }
 }
 
-void Run(const RunArguments& arguments, IoMode mode, RunInput& input,
-         const CharacterClasses& classes) {
+// CurrentUrl is made at the first capture in the library's life, with room for any address,
+// so that taking the last one in at the end of the run needs no memory.
+void PrepareCurrentUrl() {
+  if (!CurrentUrl) CurrentUrl.emplace();
+  int length = CurrentUrl->GetLength();
+  CurrentUrl->GetBuffer(UrlBufferSize + 1);
+  CurrentUrl->ReleaseBuffer(length);
+}
+
+void LeaveCurrentUrl(Engine& engine) {
+  if (!engine.HasCapture()) return;
+  std::string_view capture = engine.LastCapture();
+  *CurrentUrl = CString(capture.data(), static_cast<int>(capture.size()));
+}
+
+void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& failures) {
+  InputFile = _open(arguments.input, _O_BINARY | _O_RDONLY);
+  if (InputFile == -1) {
+    StatusText = TextInputMissing;
+    ShowMessage(StatusText, CaptionInputMissing);
+    CloseOutputFile(output);
+    return;
+  }
+  InputFileOpen = true;
+  StatusText = StatusInputOpen;
+  StatusText = StatusSearching;
+
+  PageReader reader(InputFile);
+  KeywordTexts keywords;
+  for (size_t i = 0; i < keywords.size(); ++i) {
+    keywords[i] = {arguments.keywords[i].GetString(),
+                   static_cast<size_t>(arguments.keywords[i].GetLength())};
+  }
+  Engine engine(keywords, TakeCharacterClasses(), reader.reading());
+  PrepareCurrentUrl();
+
+  ReadingEnd end = ScanPage(reader, engine, output);
+  failures.ended_on_record = end.ended_on_record;
+  LeaveStatus(end);
+  LeaveCurrentUrl(engine);
+  // The output is complete, and closed, the moment the end of the page is met.
+  if (end.met_end) CloseOutputFile(output);
+  if (reader.EndTest() == -1) {
+    output.Flush();
+    ShowMessage(TextFileError, CaptionError);
+  }
+  CloseOutputFile(output);
+  // The page stays open until its end-of-file test is answered, then it is released so that
+  // it is not kept locked.
+  CloseInputFile();
+}
+
+// Memory ran out: what was found so far is written and both files are closed; one box, as the
+// framework shows its own, tells the user.
+void EndOutOfMemory(RecordOutput& output) noexcept {
+  output.Abandon();
+  OutputFileOpen = false;
+  CloseInputFile();
+  MessageBoxA(nullptr, TextOutOfMemory, CaptionOutOfMemory, MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+void RunExtraction(const RunArguments& arguments) {
   StatusText = "";
   ShowMessage(TextSearchStarting, CaptionError);
 
@@ -58,56 +138,18 @@ void Run(const RunArguments& arguments, IoMode mode, RunInput& input,
     return;
   }
   OutputFileOpen = true;
-  const ExclusionKeywords keywords = {&arguments.keywords[0], &arguments.keywords[1],
-                                      &arguments.keywords[2], &arguments.keywords[3],
-                                      &arguments.keywords[4], &arguments.keywords[5]};
-  RunContext run(input, keywords, classes);
-  PlainRecordOutput plain_output(OutputFile, run);
-  BlockRecordOutput block_output(OutputFile, run);
+  WriteFailures failures;
+  PlainRecordOutput plain_output(OutputFile, failures);
+  BlockRecordOutput block_output(OutputFile, failures);
   // Without room for a block, records go out one by one.
-  RecordOutput& output = mode == IoMode::Block && block_output.Ready()
-                             ? static_cast<RecordOutput&>(block_output)
-                             : plain_output;
-  run.UseOutput(output);
+  RecordOutput& output =
+      block_output.Ready() ? static_cast<RecordOutput&>(block_output) : plain_output;
   try {
-    InputFile = _open(arguments.input, _O_BINARY | _O_RDONLY);
-    if (InputFile == -1) {
-      StatusText = TextInputMissing;
-      ShowMessage(StatusText, CaptionInputMissing);
-      run.CloseOutputFile();
-      return;
-    }
-    InputFileOpen = true;
-    input.Start(InputFile, mode);
-    StatusText = StatusInputOpen;
-    StatusText = StatusSearching;
-
-    ScanInput(run);
-
-    run.CloseOutputFile();
-    // The input stays open until the scan is over, for its end-of-file tests; then it is
-    // released so the page is not kept locked.
-    CloseInputFile();
-    run.UpdateCurrentUrl();
-    run.UpdateStatusText();
-  } catch (...) {
-    // Out of memory: the records found so far are written, both files closed.
-    output.Abandon();
-    OutputFileOpen = false;
-    CloseInputFile();
-    throw;
-  }
-}
-
-}  // namespace
-
-void RunExtraction(const RunArguments& arguments, IoMode mode) noexcept {
-  RunInput input;
-  try {
-    Run(arguments, mode, input, TakeCharacterClasses());
-  } catch (...) {
-    // No exception may leave through a C interface (on Windows the caller has a run-time of
-    // its own): the run has cleaned up after itself and ends here.
+    Scan(arguments, output, failures);
+  } catch (const CMemoryException&) {
+    EndOutOfMemory(output);
+  } catch (const std::bad_alloc&) {
+    EndOutOfMemory(output);
   }
 }
 

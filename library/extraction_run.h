@@ -1,7 +1,6 @@
 #pragma once
 // One extraction run: open the output and input files, scan the input for anchors, close.
 #include "framework/cstring.h"
-#include "library/io_mode.h"
 
 namespace quillon {
 
@@ -19,8 +18,8 @@ struct RunArguments {
   }
 };
 
-// Performs the run in `mode`. Never throws: when memory runs out inside it, the run ends there
-// with the records found so far written and both files closed, reporting nothing more.
-void RunExtraction(const RunArguments& arguments, IoMode mode) noexcept;
+// Performs the run. When memory runs out inside it, the run ends there: the records found so
+// far are written, both files closed, and one box says what happened.
+void RunExtraction(const RunArguments& arguments);
 
 }  // namespace quillon

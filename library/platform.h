@@ -36,6 +36,8 @@ using crt::_S_IWRITE;
 using crt::_spawnl;
 using crt::_write;
 using crt::HWND;
+using crt::MB_ICONEXCLAMATION;
+using crt::MB_OK;
 using crt::MB_YESNO;
 using crt::MessageBoxA;
 }  // namespace quillon

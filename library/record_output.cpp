@@ -14,6 +14,11 @@ void RecordOutput::Close() {
   CloseHandle();
 }
 
+void RecordOutput::Record(const char* address, size_t length) {
+  std::memcpy(Slot(), address, length);
+  Append(static_cast<int>(length), ++appended_);
+}
+
 void RecordOutput::WritePieces(const char* address, int length, std::optional<std::uint64_t> mark) {
   if (_write(handle_, address, static_cast<unsigned>(length)) == -1) {
     listener_.AddressWriteFailed(errno, mark);

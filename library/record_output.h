@@ -7,16 +7,17 @@
 // _write; when that write fails or falls short, the records it did not complete are written
 // again the plain way from where it stopped, so that every failing address is reported just
 // as plain output reports it.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 
 #include "library/record_limits.h"
+#include "library/record_sink.h"
 
 namespace quillon {
 
-
-class RecordOutput {
+class RecordOutput : public RecordSink {
  public:
   // Told of every address that could not be written, in the file's order.
   class FailureListener {
@@ -41,6 +42,8 @@ class RecordOutput {
   virtual char* Slot() = 0;
   // Appends the record whose `length` address bytes (none of them CR or LF) start the slot.
   virtual void Append(int length, std::uint64_t mark) = 0;
+  // Appends a record made elsewhere.
+  void Record(const char* address, size_t length) override;
   // Writes the records still pending.
   virtual void Flush() = 0;
   // Writes what is pending without reporting failures, and closes the file. Never throws.
@@ -60,6 +63,7 @@ class RecordOutput {
 
  private:
   bool open_ = true;
+  std::uint64_t appended_ = 0;
 };
 
 class PlainRecordOutput final : public RecordOutput {

@@ -1,2 +1,3 @@
-# find_package(quillon) gives the imported target quillon::quillon: libquillon.so and quillon.h.
+# find_package(quillon) gives the imported target quillon::quillon: libquillon.so, quillon.h
+# and quillon_engine.h.
 include(${CMAKE_CURRENT_LIST_DIR}/quillonTargets.cmake)

@@ -8,7 +8,9 @@ using HWND = void*;
 using UINT = unsigned;
 using LPCSTR = const char*;
 
+inline constexpr UINT MB_OK = 0x00000000;
 inline constexpr UINT MB_YESNO = 0x00000004;
+inline constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 

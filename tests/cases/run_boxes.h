@@ -10,5 +10,7 @@ inline const Box kOutputNotOpened{quillon::CaptionError, quillon::TextOutputNotO
 inline const Box kInputMissing{quillon::CaptionInputMissing, quillon::TextInputMissing};
 inline const Box kFileError{quillon::CaptionError, quillon::TextFileError};
 inline const Box kWriteFailed{quillon::CaptionError, quillon::TextWriteFailed};
+// OK button, exclamation mark: the box the framework shows for its own failures.
+inline const Box kOutOfMemory{quillon::CaptionOutOfMemory, quillon::TextOutOfMemory, 0x30};
 
 }  // namespace cases

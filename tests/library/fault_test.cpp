@@ -17,7 +17,6 @@
 
 #include "framework/cstring.h"
 #include "framework/string_heap.h"
-#include "library/io_mode.h"
 #include "library/messages.h"
 #include "library/quillon.h"
 #include "library/run_state.h"
@@ -87,11 +86,11 @@ class Page {
   std::vector<std::string> records_;
 };
 
-// A disk with a bad spot at `offset`: reads deliver the bytes before it (the read that
-// reaches it comes back short) and every read from there on fails with EIO.
+// A disk with a bad spot at `offset`: reads deliver the bytes before it and every read from
+// there on fails with EIO; the one that reaches it comes back short or fails as a whole.
 class BadSpot : public testing_support::FailingReads {
  public:
-  explicit BadSpot(size_t offset) : FailingReads(kAll, 0, static_cast<long long>(offset)) {}
+  BadSpot(size_t offset, Spot spot) : FailingReads(kAll, 0, static_cast<long long>(offset), spot) {}
 };
 
 std::vector<std::string> opened_paths;
@@ -106,42 +105,41 @@ class RunFixture : public ::testing::Test {
     crt::Sys() = crt::RealSystemCalls();
     FailStringAllocationsAfter(-1);
   }
-  void Run(const std::string& input, const std::string& output) {
-    RunExport(input, output, {}, mode_);
-  }
+  void Run(const std::string& input, const std::string& output) { RunExport(input, output); }
 
-  // Runs over `page` with reads failing from `offset` on, and checks that the records before
-  // it are written whole, the failure is reported once and the run ends.
+  // Runs over `page` with reads failing from `offset` on, both ways a bad spot can fail, and
+  // checks that the records before it are written whole, the failure is reported once, and
+  // StatusText holds the last byte read.
   void ExpectRunEndsAtBadSpot(const Page& page, size_t offset) {
     WriteFile(folder_.Path("page.htm"), page.bytes());
-    int failed_reads;
-    BoxRecorder recorder;
-    {
-      BadSpot bad_spot(offset);
-      Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
-      failed_reads = bad_spot.Failures();
+    for (BadSpot::Spot kind :
+         {BadSpot::Spot::kReadComesBackShort, BadSpot::Spot::kWholeReadFails}) {
+      int failed_reads;
+      BoxRecorder recorder;
+      {
+        BadSpot bad_spot(offset, kind);
+        Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
+        failed_reads = bad_spot.Failures();
+      }
+      EXPECT_EQ(ReadFile(folder_.Path("out.txt")), page.RecordsBefore(offset));
+      EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
+      EXPECT_EQ(std::string(quillon::StatusText), page.bytes().substr(offset - 1, 1));
+      // A failed block read is tried again in halves down to one byte, no further.
+      EXPECT_GE(failed_reads, 1);
+      EXPECT_LE(failed_reads, 20);
+      EXPECT_FALSE(quillon::OutputFileOpen);
+      EXPECT_FALSE(quillon::InputFileOpen);
     }
-    EXPECT_EQ(ReadFile(folder_.Path("out.txt")), page.RecordsBefore(offset));
-    EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kFileError}));
-    // The run stops after one more anchor attempt: its 15 reads and the one before it fail.
-    EXPECT_GE(failed_reads, 1);
-    EXPECT_LE(failed_reads, 16);
-    EXPECT_FALSE(quillon::OutputFileOpen);
-    EXPECT_FALSE(quillon::InputFileOpen);
   }
 
   ScratchFolder folder_;
-  quillon::IoMode mode_ = quillon::IoMode::Block;
 };
 
-class FaultTest : public RunFixture, public ::testing::WithParamInterface<quillon::IoMode> {
- protected:
-  void SetUp() override { mode_ = GetParam(); }
-};
+using FaultTest = RunFixture;
 
 // Reads that fail part way through the page.
 
-TEST_P(FaultTest, ReadFailingBetweenAnchorsKeepsTheRecordsBeforeIt) {
+TEST_F(FaultTest, ReadFailingBetweenAnchorsKeepsTheRecordsBeforeIt) {
   Page page;
   page.Text("<html><body>\r\n<p>Links</p>\r\n");
   page.Anchor("one.example/");
@@ -175,11 +173,7 @@ TEST_P(FaultTest, ReadFailingBetweenAnchorsKeepsTheRecordsBeforeIt) {
   }
 }
 
-// Block mode only: this is about its reads of whole blocks. Plain mode reads byte by byte, and
-// its failures between anchors are tried above.
-class BlockFaultTest : public RunFixture {};
-
-TEST_F(BlockFaultTest, ReadFailingAfterTheFirstBlocksKeepsEveryRecordBeforeIt) {
+TEST_F(FaultTest, ReadFailingAfterTheFirstBlocksKeepsEveryRecordBeforeIt) {
   // Dense, long addresses: the records before the failure are more than one output block.
   Page page;
   for (int i = 0; page.size() < 3 * kReadBlock + kReadBlock / 2; ++i) {
@@ -236,7 +230,7 @@ std::vector<BadPath> BadPaths(const ScratchFolder& folder) {
   };
 }
 
-TEST_P(FaultTest, OutputThatCannotBeOpenedEndsTheRunBeforeTheInputIsOpened) {
+TEST_F(FaultTest, OutputThatCannotBeOpenedEndsTheRunBeforeTheInputIsOpened) {
   const std::string input = folder_.Path("page.htm");
   WriteFile(input, "<a href=\"http://x.example/\">");
   for (const BadPath& bad : BadPaths(folder_)) {
@@ -256,7 +250,7 @@ TEST_P(FaultTest, OutputThatCannotBeOpenedEndsTheRunBeforeTheInputIsOpened) {
   EXPECT_TRUE(std::filesystem::is_directory(folder_.Path("folder")));
 }
 
-TEST_P(FaultTest, InputThatCannotBeOpenedLeavesAnEmptyOutput) {
+TEST_F(FaultTest, InputThatCannotBeOpenedLeavesAnEmptyOutput) {
   const std::string output = folder_.Path("out.txt");
   for (const BadPath& bad : BadPaths(folder_)) {
     SCOPED_TRACE(bad.name);
@@ -271,7 +265,7 @@ TEST_P(FaultTest, InputThatCannotBeOpenedLeavesAnEmptyOutput) {
   }
 }
 
-TEST_P(FaultTest, PageAndOutputFourThousandCharactersDeepAreReadAndWritten) {
+TEST_F(FaultTest, PageAndOutputFourThousandCharactersDeepAreReadAndWritten) {
   const std::string folder = DeepFolder(folder_.path(), 3991);
   ASSERT_TRUE(std::filesystem::create_directories(folder));
   const std::string input = folder + "/page.htm";
@@ -423,7 +417,7 @@ class ThousandRuns : public FaultTest {
   void Run(const std::string& input, const std::string& output, long allocations = -1) {
     CString built[8] = {CString(input.c_str()), CString(output.c_str()), "", "", "", "", "", ""};
     FailStringAllocationsAfter(allocations);
-    testing_support::RunBuilt(built, mode_);
+    testing_support::RunBuilt(built);
     FailStringAllocationsAfter(-1);
   }
 
@@ -449,7 +443,7 @@ class ThousandRuns : public FaultTest {
       case kReadFails: {
         size_t offset = page_.GapAfter(page_.size() / 2);
         {
-          BadSpot bad_spot(offset);
+          BadSpot bad_spot(offset, BadSpot::Spot::kWholeReadFails);
           Run(page, out);
         }
         return Expect(2, ReadFile(out) == page_.RecordsBefore(offset));
@@ -459,10 +453,10 @@ class ThousandRuns : public FaultTest {
         quillon::StatusText.Empty();
         quillon::CurrentUrl.reset();
         Run(page, out, kAllocationsBeforeFailure);
-        // Cut short, after whole records.
+        // Whole records only, and the box that says why the run ended.
         std::string written = ReadFile(out);
-        return Expect(1, written.size() < all.size() && all.starts_with(written) &&
-                             (written.empty() || written.ends_with("\r\n")));
+        return Expect(2,
+                      all.starts_with(written) && (written.empty() || written.ends_with("\r\n")));
       }
     }
     return "unknown way";
@@ -483,7 +477,7 @@ class ThousandRuns : public FaultTest {
   crt::MessagePresenter previous_;
 };
 
-TEST_P(ThousandRuns, LeaveNoDescriptorStringOrHeapMemoryBehind) {
+TEST_F(ThousandRuns, LeaveNoDescriptorStringOrHeapMemoryBehind) {
   // A first round makes whatever the library and the C library make once.
   for (int way = 0; way < kWays; ++way)
     ASSERT_EQ(RunOnce(static_cast<Way>(way)), "") << "way " << way;
@@ -513,16 +507,5 @@ TEST_P(ThousandRuns, LeaveNoDescriptorStringOrHeapMemoryBehind) {
   size_t now = HeapBytesInUse();
   EXPECT_LE(now, heap + kSlack) << "grew by " << (now - heap) << " bytes";
 }
-
-const auto kModeName = [](const auto& info) {
-  return info.param == quillon::IoMode::Block ? "Block" : "Plain";
-};
-
-INSTANTIATE_TEST_SUITE_P(BothModes, FaultTest,
-                         ::testing::Values(quillon::IoMode::Block, quillon::IoMode::Plain),
-                         kModeName);
-INSTANTIATE_TEST_SUITE_P(BothModes, ThousandRuns,
-                         ::testing::Values(quillon::IoMode::Block, quillon::IoMode::Plain),
-                         kModeName);
 
 }  // namespace

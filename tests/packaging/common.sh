@@ -5,9 +5,7 @@ fail() {
   echo "FAILED: $*" >&2
   exit 1
 }
-# The installed files and links, relative to the prefix, for project version $1 (a.b.c.d).
+# The installed files and links, relative to the prefix, for library version $1 (a.b.c).
 expected_files() {
-  local version=${1%.*}
-  sed -e "s/@VERSION@/$version/" -e "s/@SOVERSION@/${version%%.*}/" \
-    "$root/tests/packaging/installed_files.txt"
+  sed -e "s/@VERSION@/$1/" -e "s/@SOVERSION@/${1%%.*}/" "$root/tests/packaging/installed_files.txt"
 }

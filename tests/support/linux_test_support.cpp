@@ -61,19 +61,19 @@ long StringBlocksOfState() {
 }
 
 void RunExport(const std::string& input, const std::string& output,
-               const std::array<std::string, 6>& keywords, quillon::IoMode mode) {
+               const std::array<std::string, 6>& keywords) {
   auto make = [](const std::string& s) {
     return QuillonMakeString(s.data(), static_cast<int>(s.size()));
   };
-  quillon::SearchAddresses(
-      mode, {make(input), make(output), make(keywords[0]), make(keywords[1]), make(keywords[2]),
-             make(keywords[3]), make(keywords[4]), make(keywords[5])});
+  quillon::SearchAddresses({make(input), make(output), make(keywords[0]), make(keywords[1]),
+                            make(keywords[2]), make(keywords[3]), make(keywords[4]),
+                            make(keywords[5])});
 }
 
-void RunBuilt(CString (&built)[8], quillon::IoMode mode) {
+void RunBuilt(CString (&built)[8]) {
   QuillonString handed[8];
   for (int i = 0; i < 8; ++i) handed[i].characters = built[i].Detach();
-  quillon::SearchAddresses(mode, handed);
+  quillon::SearchAddresses(handed);
 }
 
 }  // namespace testing_support

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "framework/cstring.h"
-#include "library/io_mode.h"
 #include "tests/cases/extraction_cases.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/system_call_faults.h"
@@ -38,12 +37,11 @@ bool FileExists(const std::string& path);
 // blocks taken before and after a run differ by these, which are not leaks.
 long StringBlocksOfState();
 
-// One run in `mode`, the export's way in, with strings built as a C caller builds them.
+// One run, the export's way in, with strings built as a C caller builds them.
 void RunExport(const std::string& input, const std::string& output,
-               const std::array<std::string, 6>& keywords = {},
-               quillon::IoMode mode = quillon::IoMode::Block);
-// One run in `mode` of eight strings built by the framework's string class (input, output,
+               const std::array<std::string, 6>& keywords = {});
+// One run of eight strings built by the framework's string class (input, output,
 // keywords), handed over as they are, so that their release shows in the block count.
-void RunBuilt(CString (&built)[8], quillon::IoMode mode);
+void RunBuilt(CString (&built)[8]);
 
 }  // namespace testing_support

@@ -34,6 +34,7 @@ struct {
   int successes_left = 0;
   unsigned most = 0;
   long long bad_offset = 0;
+  bool whole = false;
   int attempts = 0;
   int failures = 0;
 } reads;
@@ -42,17 +43,17 @@ ssize_t LimitedRead(int fd, void* buffer, size_t count) {
   ++reads.attempts;
   const crt::SystemCalls& real = crt::RealSystemCalls();
   off_t here = reads.bad_offset == FailingReads::kNoLimit ? 0 : real.lseek(fd, 0, SEEK_CUR);
-  if (reads.successes_left == 0 || here < 0 || here >= reads.bad_offset) {
+  bool reaches_bad_spot = reads.bad_offset != FailingReads::kNoLimit &&
+                          count > static_cast<unsigned long long>(reads.bad_offset - here);
+  if (reads.successes_left == 0 || here < 0 || here >= reads.bad_offset ||
+      (reads.whole && reaches_bad_spot)) {
     ++reads.failures;
     errno = EIO;
     return -1;
   }
   --reads.successes_left;
   if (reads.most != 0 && count > reads.most) count = reads.most;
-  if (reads.bad_offset != FailingReads::kNoLimit &&
-      count > static_cast<unsigned long long>(reads.bad_offset - here)) {
-    count = static_cast<size_t>(reads.bad_offset - here);
-  }
+  if (reaches_bad_spot) count = static_cast<size_t>(reads.bad_offset - here);
   return real.read(fd, buffer, count);
 }
 
@@ -72,10 +73,11 @@ int FailingWrites::Attempts() const {
   return writes.attempts;
 }
 
-FailingReads::FailingReads(int successes, unsigned most, long long bad_offset) {
+FailingReads::FailingReads(int successes, unsigned most, long long bad_offset, Spot spot) {
   reads.successes_left = successes;
   reads.most = most;
   reads.bad_offset = bad_offset;
+  reads.whole = spot == Spot::kWholeReadFails;
   reads.attempts = 0;
   reads.failures = 0;
   crt::Sys().read = LimitedRead;

@@ -24,14 +24,17 @@ class FailingWrites {
 };
 
 // The first `successes` reads go through, each taking at most `most` bytes (0: as many as
-// asked) and none from file offset `bad_offset` on (the one that reaches it comes back short,
-// as at a bad spot of a disk); every later read fails with EIO.
+// asked) and none from file offset `bad_offset` on; every later read fails with EIO. A read
+// that reaches the bad spot comes back short, or with kWholeReadFails fails as a whole (as
+// reads over a damaged spot do on some systems).
 class FailingReads {
  public:
   static constexpr int kAll = INT_MAX;
   static constexpr long long kNoLimit = LLONG_MAX;
+  enum class Spot { kReadComesBackShort, kWholeReadFails };
 
-  explicit FailingReads(int successes, unsigned most = 0, long long bad_offset = kNoLimit);
+  explicit FailingReads(int successes, unsigned most = 0, long long bad_offset = kNoLimit,
+                        Spot spot = Spot::kReadComesBackShort);
   ~FailingReads();
   FailingReads(const FailingReads&) = delete;
   FailingReads& operator=(const FailingReads&) = delete;

@@ -1,0 +1,107 @@
+/* QUILLON's scanner for Linux programs: the records of a page held in memory, handed to a
+ * callback instead of written to a file.
+ *
+ * A record is what BEGIN_SEARCH_ADD (quillon.h) writes to its output file before each CR LF:
+ * "http://" followed by printable ASCII bytes (0x20 to 0x7E), at most 499 bytes in all. The
+ * rules are those of the export, with the classes of the "C" locale whatever the caller's
+ * locale, so the records of a page are the same in every program. The page may arrive in chunks
+ * of any size; the records do not depend on where it is cut.
+ *
+ * Exported by libquillon.so.1 from version 1.1 on (symbol version QUILLON_1.1). Nothing here
+ * shows a message box, writes to standard error, touches a file or aborts: every failure is a
+ * status code. An engine is used by one thread at a time; different engines share nothing, and
+ * quillon_extract may run on any number of threads at once.
+ */
+#ifndef QUILLON_ENGINE_H
+#define QUILLON_ENGINE_H
+
+#include <stddef.h>
+
+#ifndef QUILLON_ENGINE_API
+#define QUILLON_ENGINE_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* What a call returns: QUILLON_OK or QUILLON_STOPPED when it did its work, a negative code
+ * when it did not. quillon_strerror describes each one. */
+enum {
+  /* Done. */
+  QUILLON_OK = 0,
+  /* The callback returned nonzero: no further record of this page reaches it. Reported by
+   * every later feed of the page, which feeds nothing, and by its finish. */
+  QUILLON_STOPPED = 1,
+  /* An argument was NULL where it may not be, or more than six keywords were given. */
+  QUILLON_ERROR_ARGUMENT = -1,
+  /* Memory ran out while the engine was made. */
+  QUILLON_ERROR_MEMORY = -2,
+  /* An earlier feed or finish of this page failed, so its records are incomplete. The feed
+   * fed nothing; quillon_engine_finish ends the page and leaves the engine ready for the
+   * next one. */
+  QUILLON_ERROR_PAGE_FAILED = -3,
+  /* An exception left the callback (a C++ caller's): the page is failed. */
+  QUILLON_ERROR_CALLBACK_THREW = -4,
+  /* Called from inside this engine's own callback: the call did nothing and the page is
+   * failed. */
+  QUILLON_ERROR_BUSY = -5
+};
+
+/* Maximum number of exclusion keywords. */
+#define QUILLON_MAX_KEYWORDS 6
+
+/* Receives one record: `address` points to `length` bytes (no NUL among them, none after
+ * them), valid only during the call. `context` is the pointer given with the callback.
+ * Return 0 to go on, nonzero to receive no further record of this page. */
+typedef int (*quillon_record_callback)(void* context, const char* address, size_t length);
+
+/* A scanner with its keywords and callback, reading one page at a time. Opaque. */
+typedef struct quillon_engine quillon_engine;
+
+/* Makes an engine and stores it in *engine_out (NULL there on failure). `keywords` holds
+ * `keyword_count` exclusion keywords, at most QUILLON_MAX_KEYWORDS: a record is left out when
+ * it contains one of them, compared byte for byte and case-sensitively. A NULL array, a NULL
+ * entry or an empty text excludes nothing. The keywords are copied; the callback and context
+ * are kept until quillon_engine_free.
+ * Returns QUILLON_OK, QUILLON_ERROR_ARGUMENT (engine_out or callback NULL, keyword_count > 6)
+ * or QUILLON_ERROR_MEMORY. */
+QUILLON_ENGINE_API int quillon_engine_new(const char* const* keywords, size_t keyword_count,
+                                          quillon_record_callback callback, void* context,
+                                          quillon_engine** engine_out);
+
+/* Scans the next `size` bytes of the current page; each record found reaches the callback
+ * before the call returns, in page order. `bytes` may be NULL when `size` is 0.
+ * Returns QUILLON_OK, QUILLON_STOPPED, QUILLON_ERROR_ARGUMENT (engine NULL; bytes NULL with
+ * size > 0, which fails the page), QUILLON_ERROR_PAGE_FAILED, QUILLON_ERROR_CALLBACK_THREW or
+ * QUILLON_ERROR_BUSY. */
+QUILLON_ENGINE_API int quillon_engine_feed(quillon_engine* engine, const void* bytes, size_t size);
+
+/* Ends the current page: an anchor or an address still open at its end gives no record. The
+ * engine is then ready for a new page, whatever this one's outcome, with nothing carried over.
+ * Returns QUILLON_OK, or the page's outcome: QUILLON_STOPPED, QUILLON_ERROR_PAGE_FAILED or
+ * QUILLON_ERROR_CALLBACK_THREW; QUILLON_ERROR_ARGUMENT when engine is NULL; QUILLON_ERROR_BUSY
+ * from inside the callback, where the page is not ended but failed. */
+QUILLON_ENGINE_API int quillon_engine_finish(quillon_engine* engine);
+
+/* Releases the engine; NULL is ignored. Called from inside the engine's callback, no further
+ * record reaches the callback and the engine is released when the running call returns. */
+QUILLON_ENGINE_API void quillon_engine_free(quillon_engine* engine);
+
+/* The records of the whole page `bytes`, `size` bytes long, as an engine made with these
+ * keywords, fed the page at once and finished would give them; nothing to free. Returns
+ * QUILLON_OK, QUILLON_STOPPED, QUILLON_ERROR_ARGUMENT, QUILLON_ERROR_MEMORY or
+ * QUILLON_ERROR_CALLBACK_THREW. */
+QUILLON_ENGINE_API int quillon_extract(const void* bytes, size_t size, const char* const* keywords,
+                                       size_t keyword_count, quillon_record_callback callback,
+                                       void* context);
+
+/* A short English description of a status code, for messages; never NULL, and a static text
+ * the caller must not free. Unknown codes get a text that says so. */
+QUILLON_ENGINE_API const char* quillon_strerror(int status);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QUILLON_ENGINE_H */
