@@ -65,7 +65,8 @@ TEST(ToolTest, UsageErrorsRunNothing) {
   ScratchFolder folder;
   WriteFile(folder.Path("page.htm"), "<a href=\"http://1.example/\">");
   for (const char* arguments :
-       {"", "page.htm", "-z page.htm out.txt", "page.htm out.txt 1 2 3 4 5 6 7"}) {
+       {"", "page.htm", "-z page.htm out.txt", "page.htm out.txt 1 2 3 4 5 6 7", "--each",
+        "--each --files0-from=- out.txt", "-x k page.htm out.txt"}) {
     Result result = RunTool(folder, arguments);
     EXPECT_EQ(result.status, 2) << arguments;
     EXPECT_NE(result.err.find("Usage: quillon"), std::string::npos) << arguments;
