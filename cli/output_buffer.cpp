@@ -13,6 +13,7 @@ void OutputBuffer::Attach(int descriptor) {
   descriptor_ = descriptor;
   used_ = 0;
   error_ = 0;
+  written_ = 0;
 }
 
 void OutputBuffer::PutSlowly(const char* bytes, size_t size) {
@@ -49,6 +50,7 @@ void OutputBuffer::WriteOut(const char* bytes, size_t size) {
     if (put == 0) error_ = EIO;
     bytes += put;
     size -= static_cast<size_t>(put);
+    written_ += put;
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Bytes gathered in one block and written to a descriptor when it fills and on Flush. After a
 // failed write nothing more is written; the error stays until the next Attach.
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -22,6 +24,8 @@ class OutputBuffer {
   bool Flush();
   // The errno of the failed write; 0 while none failed.
   int error() const { return error_; }
+  // Bytes written to the descriptor since Attach.
+  off_t written() const { return written_; }
 
  private:
   void PutSlowly(const char* bytes, size_t size);
@@ -32,6 +36,7 @@ class OutputBuffer {
   size_t used_ = 0;
   int descriptor_ = -1;
   int error_ = 0;
+  off_t written_ = 0;
 };
 
 }  // namespace cli
