@@ -10,6 +10,8 @@
 #   quillon --each       find | quillon --each --files0-from=-
 #   per page             find | xargs -0 -P 2 -I{} quillon -q {} {}.links
 #   xargs --each         find | xargs -0 -n 1000 -P 2 quillon --each
+# and, for what two processes can gain on the machine at that time, two loops that only
+# compute, one after the other and side by side.
 # Every figure is the median of N runs (default 3); the commands take turns, one round of
 # all after another. Prints a Markdown table and keeps it in DIR/many-pages-results.md.
 set -euo pipefail
@@ -74,8 +76,12 @@ declare -A commands=(
   [each]='find "$1" -name "*.htm" -print0 | "$2" --each --files0-from=-'
   [per_page]='find "$1" -name "*.htm" -print0 | xargs -0 -P 2 -I{} "$2" -q {} {}.links'
   [xargs_each]='find "$1" -name "*.htm" -print0 | xargs -0 -n 1000 -P 2 "$2" --each'
+  # What two processes side by side can gain here at all: two loops that only compute, one
+  # after the other and side by side (the figure shown is their ratio).
+  [spin_serial]='awk "BEGIN { for (i = 0; i < 2e7; i++) s += i }"; awk "BEGIN { for (i = 0; i < 2e7; i++) s += i }"'
+  [spin_parallel]='awk "BEGIN { for (i = 0; i < 2e7; i++) s += i }" & awk "BEGIN { for (i = 0; i < 2e7; i++) s += i }"; wait'
 )
-order=(list grep each per_page xargs_each)
+order=(list grep each per_page xargs_each spin_serial spin_parallel)
 
 # timed_once NAME: "SECONDS PEAK_KIB CPU_SECONDS" of one run; its standard output is kept in
 # DIR/many-NAME.out.
@@ -121,6 +127,7 @@ links_lines=$(find "$tree" -name '*.links' -print0 | xargs -0 cat | wc -l)
 [[ $xargs_sum == "$per_page_sum" ]] && check[xargs_each]=ok ||
   check[xargs_each]="MISMATCH: differs from per page"
 
+spin_gain=$(awk -v a="${seconds[spin_parallel]}" -v b="${seconds[spin_serial]}" 'BEGIN { printf "%.2f", b / a }')
 rate() { awk -v n="$pages" -v t="$1" 'BEGIN { printf "%.0f", n / t }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
 declare -A labels=(
@@ -140,7 +147,7 @@ declare -A target=([list]=1 [each]=10 [xargs_each]=1.6)
   echo
   echo "| command | seconds | pages/s | pages per CPU second | against | ratio | target | check |"
   echo "|---|---:|---:|---:|---|---:|---:|---|"
-  for name in "${order[@]}"; do
+  for name in "${order[@]:0:5}"; do
     versus=${against[$name]-}
     if [[ -n $versus ]]; then
       r=$(ratio "${seconds[$name]}" "${seconds[$versus]}")
@@ -152,5 +159,7 @@ declare -A target=([list]=1 [each]=10 [xargs_each]=1.6)
     echo "| ${labels[$name]} | ${seconds[$name]} | $(rate "${seconds[$name]}") |" \
       "$(rate "${cpu[$name]}") | $columns | ${check[$name]-} |"
   done
+  echo
+  echo "Two processes that only compute ran $spin_gain times as fast side by side as one after the other (${seconds[spin_serial]} s against ${seconds[spin_parallel]} s): what -P 2 can gain on this machine now."
 } >"$results"
 cat "$results"
