@@ -70,6 +70,7 @@ find "$tree" -name '*.htm' -exec cat {} + >/dev/null
 
 # --- Timing --------------------------------------------------------------------------------
 # The commands, each one bash line over the tree ($1) with the tool ($2).
+# shellcheck disable=SC2016  # $1 and $2 are bash -c's own
 declare -A commands=(
   [list]='find "$1" -name "*.htm" -print0 | "$2" --list --files0-from=-'
   [grep]='LC_ALL=C grep -roiaE --include="*.htm" "<a href=\"http://[^\"]*\"" "$1"'
