@@ -1,53 +1,46 @@
-// quillon: one extraction run from the command line.
+// quillon: the addresses of saved HTML pages, from the command line.
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "cli/classic_run.h"
+#include "cli/many_pages.h"
+#include "cli/memory_exhaustion.h"
 #include "cli/options.h"
-#include "cli/run_files.h"
-#include "cli/run_report.h"
-#include "framework/cstring.h"
-#include "library/quillon.h"
+#include "framework/string_heap.h"
 
 namespace {
 
-QuillonString HandOver(const std::string& text) {
-  return QuillonString{CString(text.data(), static_cast<int>(text.size())).Detach()};
+int Run(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  cli::Options options = cli::ParseOptions(arguments);
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "quillon: %s\n%sTry 'quillon --help' for more information.\n",
+                 options.error.c_str(), cli::UsageLines());
+    return 2;
+  }
+  if (options.help || options.version) {
+    std::fputs(options.help ? cli::UsageText().c_str() : "quillon " QUILLON_VERSION "\n", stdout);
+    if (std::fflush(stdout) != 0) {
+      std::perror("quillon: standard output: write error");
+      return 1;
+    }
+    return 0;
+  }
+  if (options.form == cli::Form::Classic) return cli::RunClassic(options);
+  return cli::RunManyPages(options);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + 1, argv + argc);
-  cli::Options options = cli::ParseOptions(arguments);
-  if (!options.error.empty()) {
-    std::fprintf(stderr, "quillon: %s\n%s", options.error.c_str(),
-                 "Usage: quillon [-q|--quiet] INPUT OUTPUT [KEYWORD...]\n"
-                 "Try 'quillon --help' for more information.\n");
-    return 2;
+  cli::ReportMemoryExhaustionOnTerminate();
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+  } catch (const CMemoryException&) {
   }
-  if (options.help) {
-    std::fputs(cli::UsageText().c_str(), stdout);
-    return 0;
-  }
-  if (options.version) {
-    std::puts("quillon " QUILLON_VERSION);
-    return 0;
-  }
-  cli::RunFiles files;
-  if (!files.Prepare(options.input, options.output)) {
-    std::fprintf(stderr, "quillon: %s\n", files.problem().c_str());
-    return files.exit_status();
-  }
-  options.keywords.resize(cli::kMaxKeywords);
-  cli::StartRunReport(options.quiet);
-  BEGIN_SEARCH_ADD(HandOver(files.input_name()), HandOver(files.output_name()),
-                   HandOver(options.keywords[0]), HandOver(options.keywords[1]),
-                   HandOver(options.keywords[2]), HandOver(options.keywords[3]),
-                   HandOver(options.keywords[4]), HandOver(options.keywords[5]));
-  if (!files.Deliver()) {
-    std::fprintf(stderr, "quillon: %s\n", files.problem().c_str());
-    return files.exit_status();
-  }
-  return cli::ReportedProblems() > 0 ? 1 : 0;
+  cli::ReportMemoryExhausted();
+  return cli::kMemoryExhaustedStatus;
 }

@@ -1,15 +1,101 @@
 #include "cli/options.h"
 
+#include <optional>
+#include <string_view>
+
 namespace cli {
+namespace {
+
+// Options with a value, as "--name=VALUE", "--name VALUE", and for -x also "-xVALUE" and
+// "-x VALUE".
+enum class Valued { Exclude, Suffix, PageList };
+
+struct ValuedOption {
+  Valued which;
+  std::string_view long_name;
+};
+
+constexpr ValuedOption kValuedOptions[] = {
+    {Valued::Exclude, "--exclude"},
+    {Valued::Suffix, "--suffix"},
+    {Valued::PageList, "--files0-from"},
+};
+
+// What the options asked for, checked against the form once all are read.
+struct Seen {
+  int excludes = 0;
+  bool suffix = false;
+  bool null_after_name = false;
+  bool each = false;
+  bool list = false;
+};
+
+void Take(Valued which, const std::string& value, Options& options, Seen& seen) {
+  switch (which) {
+    case Valued::Exclude:
+      ++seen.excludes;
+      options.keywords.push_back(value);
+      break;
+    case Valued::Suffix:
+      seen.suffix = true;
+      options.suffix = value;
+      break;
+    case Valued::PageList:
+      options.has_page_list = true;
+      options.page_list = value;
+      break;
+  }
+}
+
+// The error of a command line whose options and operands were all read, or none.
+std::optional<std::string> CheckForm(Options& options, const Seen& seen,
+                                     std::vector<std::string>& operands) {
+  if (seen.each && seen.list) return "--each and --list do not go together";
+  if (options.form == Form::Classic) {
+    if (seen.excludes > 0) return "--exclude goes with --each or --list";
+    if (seen.suffix) return "--suffix goes with --each";
+    if (seen.null_after_name) return "--null goes with --list";
+    if (options.has_page_list) return "--files0-from goes with --each or --list";
+    if (operands.size() < 2) {
+      return operands.empty() ? "missing input and output file names" : "missing output file name";
+    }
+    if (operands.size() > 2 + static_cast<size_t>(kMaxKeywords)) {
+      return "at most six keywords, got " + std::to_string(operands.size() - 2);
+    }
+    options.input = operands[0];
+    options.output = operands[1];
+    options.keywords.assign(operands.begin() + 2, operands.end());
+    return std::nullopt;
+  }
+  if (options.form == Form::Each && seen.null_after_name) return "--null goes with --list";
+  if (options.form == Form::List && seen.suffix) return "--suffix goes with --each";
+  if (options.keywords.size() > static_cast<size_t>(kMaxKeywords)) {
+    return "at most six keywords, got " + std::to_string(options.keywords.size());
+  }
+  // An empty suffix would make every page its own output.
+  if (options.suffix.empty()) return "the suffix must not be empty";
+  if (options.has_page_list && !operands.empty()) {
+    return "page names come from --files0-from; extra operand '" + operands[0] + "'";
+  }
+  if (!options.has_page_list && operands.empty()) return "missing page names";
+  options.pages = std::move(operands);
+  return std::nullopt;
+}
+
+}  // namespace
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
   Options options;
+  Seen seen;
   std::vector<std::string> operands;
   bool options_ended = false;
-  for (const std::string& argument : arguments) {
+  for (size_t at = 0; at < arguments.size(); ++at) {
+    const std::string& argument = arguments[at];
     if (options_ended || argument.size() < 2 || argument[0] != '-') {
       operands.push_back(argument);
-    } else if (argument == "--") {
+      continue;
+    }
+    if (argument == "--") {
       options_ended = true;
     } else if (argument == "-q" || argument == "--quiet") {
       options.quiet = true;
@@ -17,29 +103,54 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.help = true;
     } else if (argument == "-V" || argument == "--version") {
       options.version = true;
+    } else if (argument == "--each") {
+      seen.each = true;
+      options.form = Form::Each;
+    } else if (argument == "--list") {
+      seen.list = true;
+      options.form = Form::List;
+    } else if (argument == "-Z" || argument == "--null") {
+      seen.null_after_name = true;
+      options.null_after_name = true;
+    } else if (argument.starts_with("-x") && argument.size() > 2) {
+      Take(Valued::Exclude, argument.substr(2), options, seen);
     } else {
-      options.error = "unknown option '" + argument + "'";
-      return options;
+      const std::string_view name = argument == "-x"
+                                        ? std::string_view("--exclude")
+                                        : std::string_view(argument).substr(0, argument.find('='));
+      const ValuedOption* valued = nullptr;
+      for (const ValuedOption& candidate : kValuedOptions) {
+        if (candidate.long_name == name) valued = &candidate;
+      }
+      if (valued == nullptr) {
+        options.error = "unknown option '" + argument + "'";
+        return options;
+      }
+      if (argument.size() > name.size() && argument != "-x") {
+        Take(valued->which, argument.substr(name.size() + 1), options, seen);
+      } else if (at + 1 < arguments.size()) {
+        Take(valued->which, arguments[++at], options, seen);
+      } else {
+        options.error = "option '" + argument + "' needs a value";
+        return options;
+      }
     }
   }
   if (options.help || options.version) return options;
-  if (operands.size() < 2) {
-    options.error =
-        operands.empty() ? "missing input and output file names" : "missing output file name";
-    return options;
+  if (std::optional<std::string> error = CheckForm(options, seen, operands)) {
+    options.error = std::move(*error);
   }
-  if (operands.size() > 2 + static_cast<size_t>(kMaxKeywords)) {
-    options.error = "at most six keywords, got " + std::to_string(operands.size() - 2);
-    return options;
-  }
-  options.input = operands[0];
-  options.output = operands[1];
-  options.keywords.assign(operands.begin() + 2, operands.end());
   return options;
 }
 
-std::string UsageText() {
+const char* UsageLines() {
   return "Usage: quillon [-q|--quiet] INPUT OUTPUT [KEYWORD...]\n"
+         "  or:  quillon --each [-q] [--suffix=SUFFIX] [-x KEYWORD]... PAGE...\n"
+         "  or:  quillon --list [-q] [-Z] [-x KEYWORD]... PAGE...\n";
+}
+
+std::string UsageText() {
+  return std::string(UsageLines()) +
          "Writes the address of every anchor of the saved HTML page INPUT that opens like\n"
          "<a href=\"http:// (any letter case) to the text file OUTPUT, one per line ended by\n"
          "CR LF. OUTPUT is created, or emptied first. Addresses holding any KEYWORD (up to\n"
@@ -52,14 +163,28 @@ std::string UsageText() {
          "What the run reports appears on standard error, one line per message:\n"
          "[CAPTION] TEXT\n"
          "\n"
-         "  -q, --quiet    leave out the opening notice\n"
-         "  -h, --help     show this help and exit\n"
-         "  -V, --version  show the version and exit\n"
-         "  --             end of options\n"
+         "--each writes the addresses of every PAGE to PAGE followed by SUFFIX (default\n"
+         ".links), as the first form would; a page whose output would be another listed\n"
+         "page is skipped. --list writes PAGE, a tab and the address, one line each, to\n"
+         "standard output. Both report only problems, as 'quillon: PAGE: reason', and go on\n"
+         "with the next page.\n"
+         "\n"
+         "  -q, --quiet              leave out the opening notice\n"
+         "  --each                   one output file per page\n"
+         "  --list                   every page's addresses to standard output\n"
+         "  --suffix=SUFFIX          the output file names' ending under --each\n"
+         "  -x, --exclude=KEYWORD    leave out addresses holding KEYWORD (up to six)\n"
+         "  -Z, --null               under --list, a NUL instead of the tab after PAGE\n"
+         "  --files0-from=FILE       read the page names, each ended by a NUL, from FILE\n"
+         "                           ('-': standard input) instead of the command line\n"
+         "  -h, --help               show this help and exit\n"
+         "  -V, --version            show the version and exit\n"
+         "  --                       end of options\n"
          "\n"
          "Exit status: 0 when the run reported nothing but its opening notice, 1 when it\n"
-         "reported anything else (or standard input or output failed), 2 for a usage\n"
-         "error or an OUTPUT that is INPUT itself (nothing is run).\n";
+         "reported anything else (a page or output that failed, standard input or output\n"
+         "that failed, memory exhausted), 2 for a usage error or an OUTPUT that is INPUT\n"
+         "itself (nothing is run).\n";
 }
 
 }  // namespace cli

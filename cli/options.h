@@ -7,21 +7,38 @@ namespace cli {
 
 inline constexpr int kMaxKeywords = 6;
 
+enum class Form {
+  Classic,  // INPUT OUTPUT [KEYWORD...]: one run of the library's export
+  Each,     // --each: every page's records to a file beside it
+  List,     // --list: every page's records to standard output, after the page's name
+};
+
 struct Options {
+  Form form = Form::Classic;
   bool quiet = false;
   bool help = false;
   bool version = false;
+  // The classic form.
   std::string input;
   std::string output;
-  std::vector<std::string> keywords;  // at most kMaxKeywords
-  std::string error;                  // non-empty: a usage error, nothing else holds
+  // At most kMaxKeywords: operands in the classic form, --exclude in the others.
+  std::vector<std::string> keywords;
+  // The many-page forms: the pages named as operands, or the list to read them from.
+  std::vector<std::string> pages;
+  bool has_page_list = false;
+  std::string page_list;  // "-": standard input
+  std::string suffix = ".links";
+  bool null_after_name = false;
+  std::string error;  // non-empty: a usage error, nothing else holds
 };
 
 // Reads `arguments` (without the program name). Options may stand anywhere before "--";
 // after it everything is a file name or keyword. "-" alone is an operand.
 Options ParseOptions(const std::vector<std::string>& arguments);
 
-// The usage text, for --help and (first line) for usage errors.
+// The usage lines, shown with every usage error.
+const char* UsageLines();
+// The usage text, for --help.
 std::string UsageText();
 
 }  // namespace cli

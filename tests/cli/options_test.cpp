@@ -45,10 +45,37 @@ TEST(OptionsTest, UsageErrors) {
       {{"in.htm"}, "missing output file name"},
       {{"-q", "in.htm"}, "missing output file name"},
       {{"in", "out", "1", "2", "3", "4", "5", "6", "7"}, "at most six keywords, got 7"},
-      {{"-x", "in", "out"}, "unknown option '-x'"},
+      {{"-y", "in", "out"}, "unknown option '-y'"},
       {{"in", "out", "--keyword=a"}, "unknown option '--keyword=a'"},
+      {{"-x", "yahoo", "in", "out"}, "--exclude goes with --each or --list"},
+      {{"--suffix=.txt", "in", "out"}, "--suffix goes with --each"},
+      {{"--files0-from=list", "in", "out"}, "--files0-from goes with --each or --list"},
+      {{"--each", "--list", "page"}, "--each and --list do not go together"},
+      {{"--each", "-Z", "page"}, "--null goes with --list"},
+      {{"--each", "--suffix=", "page"}, "the suffix must not be empty"},
+      {{"--each"}, "missing page names"},
+      {{"--list", "-x"}, "option '-x' needs a value"},
+      {{"--list", "--files0-from=-", "page"},
+       "page names come from --files0-from; extra operand 'page'"},
+      {{"--list", "-x1", "-x2", "-x3", "-x4", "-x5", "-x6", "-x7", "page"},
+       "at most six keywords, got 7"},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseOptions(c.arguments).error, c.error);
+}
+
+TEST(OptionsTest, ManyPageForms) {
+  Options each = ParseOptions({"--each", "--suffix", ".txt", "-x", "k1", "-xk2", "--exclude=k3",
+                               "--exclude", "", "a", "--", "-b"});
+  EXPECT_EQ(each.error, "");
+  EXPECT_EQ(each.form, cli::Form::Each);
+  EXPECT_EQ(each.pages, (std::vector<std::string>{"a", "-b"}));
+  EXPECT_EQ(each.keywords, (std::vector<std::string>{"k1", "k2", "k3", ""}));
+  EXPECT_EQ(each.suffix, ".txt");
+  Options list = ParseOptions({"--list", "--files0-from=-", "-Z", "-q"});
+  EXPECT_EQ(list.error, "");
+  EXPECT_EQ(list.form, cli::Form::List);
+  EXPECT_TRUE(list.has_page_list && list.page_list == "-" && list.null_after_name && list.quiet);
+  EXPECT_EQ(list.suffix, ".links");
 }
 
 TEST(OptionsTest, HelpAndVersionNeedNoFiles) {

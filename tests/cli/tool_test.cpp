@@ -1,11 +1,9 @@
 // The quillon tool as a user runs it: standard error, exit status and the file it writes.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 
+#include "tests/cli/tool_run.h"
 #include "tests/support/linux_test_support.h"
 
 namespace {
@@ -13,32 +11,10 @@ namespace {
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
-
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-// Runs the bash `script` in `folder`, where "quillon" is the tool; standard input is empty.
-Result RunScript(const ScratchFolder& folder, const std::string& script) {
-  WriteFile(folder.Path("script.sh"), "quillon() { '" QUILLON_TOOL "' \"$@\"; }\n" + script);
-  std::string command =
-      "cd '" + folder.path() + "' && bash script.sh > tool.out 2> tool.err < /dev/null";
-  int raw = std::system(command.c_str());
-  return Result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(folder.Path("tool.out")),
-                ReadFile(folder.Path("tool.err"))};
-}
-
-// Runs the tool in `folder` with `arguments` (already quoted for the shell).
-Result RunTool(const ScratchFolder& folder, const std::string& arguments) {
-  return RunScript(folder, "quillon " + arguments);
-}
-
-// Expected lines are UTF-8 whatever the build's character set.
-std::string Utf8(const char8_t* text) {
-  return reinterpret_cast<const char*>(text);
-}
+using tool_testing::Result;
+using tool_testing::RunScript;
+using tool_testing::RunTool;
+using tool_testing::Utf8;
 
 const std::string kOpening = Utf8(u8"[ERROR] アドレスの取得を開始します。\n");
 
@@ -89,7 +65,8 @@ TEST(ToolTest, UsageErrorsRunNothing) {
   ScratchFolder folder;
   WriteFile(folder.Path("page.htm"), "<a href=\"http://1.example/\">");
   for (const char* arguments :
-       {"", "page.htm", "-z page.htm out.txt", "page.htm out.txt 1 2 3 4 5 6 7"}) {
+       {"", "page.htm", "-z page.htm out.txt", "page.htm out.txt 1 2 3 4 5 6 7", "--each",
+        "--each --files0-from=- out.txt", "-x k page.htm out.txt"}) {
     Result result = RunTool(folder, arguments);
     EXPECT_EQ(result.status, 2) << arguments;
     EXPECT_NE(result.err.find("Usage: quillon"), std::string::npos) << arguments;

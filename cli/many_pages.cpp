@@ -1,0 +1,178 @@
+#include "cli/many_pages.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <utility>
+
+#include "cli/output_buffer.h"
+#include "cli/output_names.h"
+#include "cli/page_feeder.h"
+#include "cli/page_list.h"
+#include "cli/problem_report.h"
+#include "cli/record_sinks.h"
+#include "library/engine.h"
+#include "runtime/system_calls.h"
+
+namespace cli {
+namespace {
+
+// Most pages fit in one read; bigger ones go through in blocks of this size.
+constexpr size_t kReadBlock = 128 * 1024;
+constexpr size_t kListBlock = 256 * 1024;
+constexpr size_t kFileBlock = 64 * 1024;
+
+bool IsOpen(int descriptor) {
+  return fcntl(descriptor, F_GETFD) != -1;
+}
+
+// A closed standard descriptor would be handed to the next file opened, and whatever is
+// written to it would land there.
+void TakeClosedStandardDescriptors() {
+  for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+    if (IsOpen(descriptor)) continue;
+    int taken = open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
+    if (taken != descriptor && taken != -1) close(taken);
+  }
+}
+
+bool CollectPages(const Options& options, const StandardStreams& streams, PageList& pages,
+                  ProblemReport& problems) {
+  for (const std::string& page : options.pages) pages.Add(page);
+  if (!options.has_page_list) return true;
+  if (options.page_list == "-") {
+    return pages.AddFromList(streams.input, "standard input", problems);
+  }
+  int list = crt::Sys().open(options.page_list.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
+  if (list == -1) {
+    problems.Report(options.page_list, "", errno);
+    return false;
+  }
+  bool read = pages.AddFromList(list, options.page_list, problems);
+  crt::Sys().close(list);
+  return read;
+}
+
+void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feeder,
+             ProblemReport& problems) {
+  const std::vector<size_t> clashes = FindOutputClashes(pages, suffix);
+  std::string output_name;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (clashes[i] == kNoClash) continue;
+    ComposeOutputName(pages[i], suffix, output_name);
+    problems.Report(pages[i], "skipped: its output '" + output_name +
+                                  "' would be written over the page '" +
+                                  std::string(pages[clashes[i]]) + "'");
+  }
+  OutputBuffer out(kFileBlock);
+  FileRecords records(out);
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (clashes[i] != kNoClash) continue;
+    int error = 0;
+    if (!feeder.Open(pages.c_str(i), error)) {
+      problems.Report(pages[i], "", error);
+      continue;
+    }
+    ComposeOutputName(pages[i], suffix, output_name);
+    // Written over and then cut to length rather than emptied first: ext4 writes an emptied
+    // file back when it is closed, and emptying it again waits for that write, which made a
+    // second run over many pages wait on the disk for most of its time.
+    int file =
+        crt::Sys().open(output_name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (file == -1) {
+      problems.Report(output_name, "", errno);
+      feeder.Close();
+      continue;
+    }
+    out.Attach(file);
+    const bool read = feeder.FeedAll(records, error);
+    out.Flush();
+    // Devices and pipes have no length to cut (EINVAL).
+    int write_error = out.error();
+    if (ftruncate(file, out.written()) != 0 && errno != EINVAL && write_error == 0) {
+      write_error = errno;
+    }
+    if (crt::Sys().close(file) != 0 && write_error == 0) write_error = errno;
+    if (!read) problems.Report(pages[i], "read error", error);
+    if (write_error != 0) problems.Report(output_name, "write error", write_error);
+  }
+}
+
+// A page that is the file standard output goes to would grow while it is read, without end.
+class OutputFile {
+ public:
+  explicit OutputFile(int output) {
+    struct stat status;
+    regular_ = crt::Sys().fstat(output, &status) == 0 && S_ISREG(status.st_mode);
+    if (regular_) identity_ = {status.st_dev, status.st_ino};
+  }
+  bool Is(int page) const {
+    struct stat status;
+    return regular_ && crt::Sys().fstat(page, &status) == 0 &&
+           std::pair{status.st_dev, status.st_ino} == identity_;
+  }
+
+ private:
+  bool regular_;
+  std::pair<dev_t, ino_t> identity_{};
+};
+
+void RunList(const PageList& pages, char after_name, int output, PageFeeder& feeder,
+             ProblemReport& problems) {
+  OutputBuffer out(kListBlock);
+  out.Attach(output);
+  ListedRecords records(out, after_name);
+  const OutputFile output_file(output);
+  for (size_t i = 0; i < pages.size() && out.error() == 0; ++i) {
+    int error = 0;
+    if (!feeder.Open(pages.c_str(i), error)) {
+      problems.Report(pages[i], "", error);
+      continue;
+    }
+    if (output_file.Is(feeder.descriptor())) {
+      feeder.Close();
+      problems.Report(pages[i], "skipped: it is the standard output");
+      continue;
+    }
+    records.StartPage(pages[i]);
+    if (!feeder.FeedAll(records, error)) problems.Report(pages[i], "read error", error);
+  }
+  if (!out.Flush()) problems.Report("standard output", "write error", out.error());
+}
+
+}  // namespace
+
+int RunManyPages(const Options& options, const StandardStreams& streams) {
+  ProblemReport problems(streams.errors);
+  // Checked before any file is opened, which would take the closed descriptor's number.
+  if (options.form == Form::List && !IsOpen(streams.output)) {
+    problems.Report("standard output", "write error", EBADF);
+    return 1;
+  }
+  if (options.has_page_list && options.page_list == "-" && !IsOpen(streams.input)) {
+    problems.Report("standard input", "read error", EBADF);
+    return 1;
+  }
+  TakeClosedStandardDescriptors();
+
+  PageList pages;
+  if (!CollectPages(options, streams, pages, problems)) return 1;
+
+  quillon::KeywordTexts keywords;
+  for (size_t i = 0; i < options.keywords.size() && i < keywords.size(); ++i) {
+    keywords[i] = options.keywords[i];
+  }
+  quillon::Engine engine(keywords, quillon::DefaultCharacterClasses());
+  PageFeeder feeder(engine, kReadBlock);
+  if (options.form == Form::Each) {
+    RunEach(pages, options.suffix, feeder, problems);
+  } else {
+    RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, feeder, problems);
+  }
+  return problems.count() > 0 ? 1 : 0;
+}
+
+}  // namespace cli
