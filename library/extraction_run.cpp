@@ -120,8 +120,9 @@ void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& fa
 }
 
 // Memory ran out: what was found so far is written and both files are closed; one box, as the
-// framework shows its own, tells the user.
-void EndOutOfMemory(RecordOutput& output) noexcept {
+// framework shows its own, tells the user. Should showing it need memory too, that failure
+// reaches the export's boundary with the files already closed.
+void EndOutOfMemory(RecordOutput& output) {
   output.Abandon();
   OutputFileOpen = false;
   CloseInputFile();
