@@ -143,7 +143,7 @@ def import_time(runs):
 def big_page(path, size):
     if path.exists() and path.stat().st_size == size:
         return
-    block = b"".join(python_pages.pages(600, seed=2))[: 1 << 20]
+    block = b"".join(python_pages.pages(600, random_start=2))[: 1 << 20]
     with open(path, "wb") as file:
         for _ in range(size // len(block)):
             file.write(block)
@@ -184,7 +184,7 @@ def main():
         lines += readers_table(pages, args.runs) + [""]
     pages = small
 
-    megabyte_pages = [b"".join(python_pages.pages(600, seed=100 + i))[: 1 << 20] for i in range(64)]
+    megabyte_pages = [b"".join(python_pages.pages(600, random_start=100 + i))[: 1 << 20] for i in range(64)]
     # Pages of text with an anchor every 8 KiB or so: nearly all the time is the scan's.
     sparse_pages = [b"".join(python_pages.page(rng, anchors=1, paragraphs=40) for _ in range(190))[: 1 << 20]
                     for _ in range(64)]

@@ -90,6 +90,6 @@ def tricky(rng, fragments=40):
     return b"".join(parts)
 
 
-def pages(count, seed=1, make=page):
-    rng = random.Random(seed)
+def pages(count, random_start=1, make=page):
+    rng = random.Random(random_start)
     return [make(rng) for _ in range(count)]

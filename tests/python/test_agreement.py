@@ -34,11 +34,11 @@ def test_case_table(name, page, keywords, expected, tmp_path):
     check_page(page, keywords, expected, tmp_path / "page.htm", random.Random(name))
 
 
-@pytest.mark.parametrize("make,seed", [(python_pages.page, 7), (python_pages.tricky, 11)])
-def test_generated_pages(make, seed, tmp_path):
-    rng = random.Random(seed)
+@pytest.mark.parametrize("make,random_start", [(python_pages.page, 7), (python_pages.tricky, 11)])
+def test_generated_pages(make, random_start, tmp_path):
+    rng = random.Random(random_start)
     pool = [b"yahoo", b"co.jp", b".html", b"x" * 40, b"news/", b""]
-    for number, page in enumerate(python_pages.pages(60, seed=seed, make=make)):
+    for number, page in enumerate(python_pages.pages(60, random_start=random_start, make=make)):
         keywords = rng.sample(pool, rng.randint(0, 6))
         path = tmp_path / f"{number}.htm"
         path.write_bytes(page)

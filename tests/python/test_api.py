@@ -12,7 +12,7 @@ import python_pages
 
 import quillon
 
-PAGE = b"".join(python_pages.pages(20, seed=3, make=python_pages.tricky))
+PAGE = b"".join(python_pages.pages(20, random_start=3, make=python_pages.tricky))
 EXPECTED = quillon.links(PAGE)
 CALLS = [lambda page, exclude=(): quillon.links(page, exclude),
          lambda page, exclude=(): quillon.Scanner(exclude).feed(page)]
@@ -93,7 +93,7 @@ def test_scanner_loses_nothing():
 
 
 def test_two_threads_give_what_one_gives():
-    pages = python_pages.pages(400, seed=5) + python_pages.pages(100, seed=6, make=python_pages.tricky)
+    pages = python_pages.pages(400, random_start=5) + python_pages.pages(100, random_start=6, make=python_pages.tricky)
     # Pages of 16 KiB and more are scanned with the GIL let go, the others under it.
     pages += [b"".join(pages[at:at + 25]) for at in range(0, len(pages), 25)]
     alone, start = [quillon.links(page, [b"yahoo"]) for page in pages], threading.Barrier(2)

@@ -25,7 +25,7 @@ def expected_table(names, exclude):
 @pytest.mark.parametrize("how", [[], ["--send"]])
 def test_table_of_a_folder_and_pages(how, tmp_path):
     (tmp_path / "pages/sub").mkdir(parents=True)
-    pages = python_pages.pages(150, seed=9) + python_pages.pages(50, seed=10, make=python_pages.tricky)
+    pages = python_pages.pages(150, random_start=9) + python_pages.pages(50, random_start=10, make=python_pages.tricky)
     for number, page in enumerate(pages):
         (tmp_path / "pages" / ("sub" if number % 3 else "") / f"p{number:03}.htm").write_bytes(page)
     # A folder is taken file by file in name order, its own files before its sub-folders'.
