@@ -8,6 +8,7 @@
 #include "fuzz/reference_run.h"
 #include "library/run_state.h"
 #include "tests/cases/run_boxes.h"
+#include "tests/library/engine_pages.h"
 #include "tests/support/linux_test_support.h"
 
 namespace {
@@ -17,54 +18,6 @@ using testing_support::ReadFile;
 using testing_support::RunExport;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
-
-// Pieces that make anchors, near-anchors and noise likely.
-const char* const kPieces[] = {"<a href=\"http://",
-                               "<A HREF=\"HTTP://",
-                               "<a href=\"https://",
-                               "<a  href=\"http://",
-                               "<",
-                               "<<",
-                               "\"",
-                               ">",
-                               "</a>",
-                               "a",
-                               " ",
-                               "href=",
-                               "http://",
-                               ".html",
-                               ".HTM",
-                               "/",
-                               "\r\n",
-                               "\n",
-                               "\t",
-                               "yahoo",
-                               "example",
-                               "\x95\x5c",
-                               "\x82\xa0",
-                               "\x7f",
-                               "\xff",
-                               "www.example.com/",
-                               "x",
-                               "<p>",
-                               "<a href=\"http://www.yahoo.co.jp/\">"};
-
-std::string MakePage(std::mt19937& random, size_t pieces) {
-  std::string page;
-  std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
-  std::uniform_int_distribution<int> rare(0, 199);
-  for (size_t i = 0; i < pieces; ++i) {
-    int roll = rare(random);
-    if (roll == 0) {
-      page += '\0';
-    } else if (roll == 1) {
-      page += std::string(450 + random() % 120, 'L');  // around the address length limit
-    } else {
-      page += kPieces[pick(random)];
-    }
-  }
-  return page;
-}
 
 struct Outcome {
   std::string output;
@@ -106,7 +59,7 @@ TEST(Differential, SmallPagesAndKeywords) {
   const std::array<std::string, 6> keyword_sets[] = {
       {}, {"yahoo"}, {"", "", "", "", "", "example"}, {"/"}, {"\x5c"}};
   for (int round = 0; round < 300; ++round) {
-    std::string page = MakePage(random, 1 + random() % 200);
+    std::string page = engine_pages::MakePage(random, 1 + random() % 200);
     ExpectSameOutcome(page, keyword_sets[round % std::size(keyword_sets)], false,
                       "round " + std::to_string(round));
   }
@@ -116,7 +69,7 @@ TEST(Differential, PagesLargerThanOneBlock) {
   // Anchors and failed attempts straddle the block boundaries of the reader.
   std::mt19937 random(7);
   for (int round = 0; round < 2; ++round) {
-    std::string page = MakePage(random, 25000 + random() % 5000);
+    std::string page = engine_pages::MakePage(random, 25000 + random() % 5000);
     ExpectSameOutcome(page, {"yahoo"}, false, "large round " + std::to_string(round));
   }
 }
@@ -124,7 +77,7 @@ TEST(Differential, PagesLargerThanOneBlock) {
 TEST(Differential, OutputThatFailsEveryWrite) {
   std::mt19937 random(99);
   for (int round = 0; round < 20; ++round) {
-    std::string page = MakePage(random, 50 + random() % 300);
+    std::string page = engine_pages::MakePage(random, 50 + random() % 300);
     ExpectSameOutcome(page, {"yahoo"}, true, "full round " + std::to_string(round));
   }
 }

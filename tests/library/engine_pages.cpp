@@ -39,19 +39,24 @@ std::string MakePage(std::mt19937& random, size_t pieces) {
                                         "</a>",
                                         "a",
                                         " ",
+                                        "href=",
                                         "http://",
                                         ".html",
                                         ".HTM",
                                         "/",
                                         "\r\n",
+                                        "\n",
                                         "\t",
                                         "yahoo",
+                                        "example",
                                         "\x95\x5c",
+                                        "\x82\xa0",
                                         "\x7f",
                                         "\xff",
                                         "www.example.com/",
                                         "x",
-                                        "<p>"};
+                                        "<p>",
+                                        "<a href=\"http://www.yahoo.co.jp/\">"};
   std::string page;
   for (size_t i = 0; i < pieces; ++i) {
     int roll = static_cast<int>(random() % 200);

@@ -1,6 +1,6 @@
 #pragma once
-// Pages and chunkings for the engine's tests: generated pages where anchors, near-anchors and
-// noise are likely, and one page fed to an engine in given pieces.
+// Pages and chunkings for the engine's and the run's tests: generated pages where anchors,
+// near-anchors and noise are likely, and one page fed to an engine in given pieces.
 #include <array>
 #include <random>
 #include <string>
