@@ -1,5 +1,6 @@
 #include "library/extraction_run.h"
 
+#include <cstring>
 #include <new>
 #include <optional>
 
@@ -79,7 +80,10 @@ void PrepareCurrentUrl() {
 void LeaveCurrentUrl(Engine& engine) {
   if (!engine.HasCapture()) return;
   std::string_view capture = engine.LastCapture();
-  *CurrentUrl = CString(capture.data(), static_cast<int>(capture.size()));
+  int length = static_cast<int>(capture.size());
+  char* text = CurrentUrl->GetBuffer(length);  // within the room made before the page was read
+  std::memcpy(text, capture.data(), capture.size());
+  CurrentUrl->ReleaseBuffer(length);
 }
 
 void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& failures) {
