@@ -19,20 +19,11 @@ using testing_support::FileExists;
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
+using tool_testing::LargePage;
 using tool_testing::Result;
 using tool_testing::RunScript;
 using tool_testing::RunTool;
 using namespace std::string_literals;
-
-// Far larger than the tool's read block, anchors all the way through.
-std::string LargePage() {
-  std::string page;
-  for (int i = 0; i < 9000; ++i) {
-    page += "<p>filler " + std::to_string(i) + "</p><a href=\"http://h" + std::to_string(i) +
-            (i % 3 == 0 ? ".yahoo.example/\">" : ".example/p.htm\">");
-  }
-  return page;
-}
 
 TEST(ManyPagesTest, EachWritesWhatTheClassicFormWritesForEveryPage) {
   ScratchFolder folder;

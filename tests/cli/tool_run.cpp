@@ -18,4 +18,13 @@ Result RunScript(const testing_support::ScratchFolder& folder, const std::string
                 ReadFile(folder.Path("tool.err"))};
 }
 
+std::string LargePage() {
+  std::string page;
+  for (int i = 0; i < 9000; ++i) {
+    page += "<p>filler " + std::to_string(i) + "</p><a href=\"http://h" + std::to_string(i) +
+            (i % 3 == 0 ? ".yahoo.example/\">" : ".example/p.htm\">");
+  }
+  return page;
+}
+
 }  // namespace tool_testing

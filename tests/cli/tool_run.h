@@ -25,4 +25,8 @@ inline std::string Utf8(const char8_t* text) {
   return reinterpret_cast<const char*>(text);
 }
 
+// A page far larger than the tool's read block and copy buffer, anchors all the way through,
+// every third one holding "yahoo".
+std::string LargePage();
+
 }  // namespace tool_testing

@@ -11,6 +11,7 @@ namespace {
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
+using tool_testing::LargePage;
 using tool_testing::Result;
 using tool_testing::RunScript;
 using tool_testing::RunTool;
@@ -82,16 +83,6 @@ TEST(ToolTest, HelpAndVersion) {
   Result version = RunTool(folder, "--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "quillon 1.0.0.1\n");
-}
-
-// Larger than the tool's copy buffer, so spooling takes many reads and writes.
-std::string LargePage() {
-  std::string page;
-  for (int i = 0; i < 4000; ++i) {
-    page += "<p>filler text " + std::to_string(i) + "</p><a href=\"http://h" + std::to_string(i) +
-            (i % 3 == 0 ? ".yahoo.example/\">" : ".example/p.htm\">");
-  }
-  return page;
 }
 
 TEST(ToolTest, PipesAndStandardStreamsGiveTheBytesOfAFileRun) {
