@@ -5,6 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -12,9 +16,12 @@
 #include "cli/output_names.h"
 #include "cli/page_feeder.h"
 #include "cli/page_list.h"
+#include "cli/page_scanners.h"
+#include "cli/page_urls.h"
 #include "cli/problem_report.h"
 #include "cli/record_sinks.h"
 #include "library/engine.h"
+#include "library/hyperlinks/hyperlink_engine.h"
 #include "runtime/system_calls.h"
 
 namespace cli {
@@ -56,8 +63,8 @@ bool CollectPages(const Options& options, const StandardStreams& streams, PageLi
   return read;
 }
 
-void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feeder,
-             ProblemReport& problems) {
+void RunEach(const PageList& pages, const std::string& suffix, PageScanner& scanner,
+             PageFeeder& feeder, ProblemReport& problems) {
   const std::vector<size_t> clashes = FindOutputClashes(pages, suffix);
   std::string output_name;
   for (size_t i = 0; i < pages.size(); ++i) {
@@ -69,8 +76,13 @@ void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feede
   }
   OutputBuffer out(kFileBlock);
   FileRecords records(out);
+  std::string problem;
   for (size_t i = 0; i < pages.size(); ++i) {
     if (clashes[i] != kNoClash) continue;
+    if (!scanner.StartPage(pages[i], problem)) {
+      problems.Report(pages[i], problem);
+      continue;
+    }
     int error = 0;
     if (!feeder.Open(pages.c_str(i), error)) {
       problems.Report(pages[i], "", error);
@@ -97,6 +109,7 @@ void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feede
     }
     if (crt::Sys().close(file) != 0 && write_error == 0) write_error = errno;
     if (!read) problems.Report(pages[i], "read error", error);
+    if (!scanner.Trouble().empty()) problems.Report(pages[i], std::string(scanner.Trouble()));
     if (write_error != 0) problems.Report(output_name, "write error", write_error);
   }
 }
@@ -120,13 +133,18 @@ class OutputFile {
   std::pair<dev_t, ino_t> identity_{};
 };
 
-void RunList(const PageList& pages, char after_name, int output, PageFeeder& feeder,
-             ProblemReport& problems) {
+void RunList(const PageList& pages, char after_name, int output, PageScanner& scanner,
+             PageFeeder& feeder, ProblemReport& problems) {
   OutputBuffer out(kListBlock);
   out.Attach(output);
   ListedRecords records(out, after_name);
   const OutputFile output_file(output);
+  std::string problem;
   for (size_t i = 0; i < pages.size() && out.error() == 0; ++i) {
+    if (!scanner.StartPage(pages[i], problem)) {
+      problems.Report(pages[i], problem);
+      continue;
+    }
     int error = 0;
     if (!feeder.Open(pages.c_str(i), error)) {
       problems.Report(pages[i], "", error);
@@ -139,8 +157,26 @@ void RunList(const PageList& pages, char after_name, int output, PageFeeder& fee
     }
     records.StartPage(pages[i]);
     if (!feeder.FeedAll(records, error)) problems.Report(pages[i], "read error", error);
+    if (!scanner.Trouble().empty()) problems.Report(pages[i], std::string(scanner.Trouble()));
   }
   if (!out.Flush()) problems.Report("standard output", "write error", out.error());
+}
+
+// The current directory, for the pages' file:// URLs; "/" where it cannot be told.
+std::string CurrentDirectory() {
+  std::string directory(4096, '\0');
+  while (getcwd(directory.data(), directory.size()) == nullptr) {
+    if (errno != ERANGE) return "/";
+    directory.resize(directory.size() * 2);
+  }
+  directory.resize(directory.find('\0'));
+  return directory;
+}
+
+int UsageError(const std::string& message, const StandardStreams& streams) {
+  const std::string text = "quillon: " + message + "\n";
+  [[maybe_unused]] ssize_t written = write(streams.errors, text.data(), text.size());
+  return 2;
 }
 
 }  // namespace
@@ -165,12 +201,39 @@ int RunManyPages(const Options& options, const StandardStreams& streams) {
   for (size_t i = 0; i < options.keywords.size() && i < keywords.size(); ++i) {
     keywords[i] = options.keywords[i];
   }
-  quillon::Engine engine(keywords, quillon::DefaultCharacterClasses());
-  PageFeeder feeder(engine, kReadBlock);
-  if (options.form == Form::Each) {
-    RunEach(pages, options.suffix, feeder, problems);
+  // One of the two rule sets reads every page.
+  std::optional<quillon::Engine> classic_engine;
+  std::optional<ClassicScanner> classic;
+  std::unique_ptr<quillon::HyperlinkEngine> html_engine;
+  std::optional<PageUrls> urls;
+  std::optional<HtmlScanner> html;
+  PageScanner* scanner;
+  if (options.html) {
+    quillon::HyperlinkOptions html_options;
+    html_options.keywords = keywords;
+    html_options.all_schemes = options.all_schemes;
+    if (options.charset) html_options.charset = *options.charset;
+    if (options.base) html_options.page_url = *options.base;
+    if (options.charset && !quillon::encoding::ForLabel(*options.charset)) {
+      return UsageError("--charset: '" + *options.charset + "' names no encoding", streams);
+    }
+    try {
+      html_engine = std::make_unique<quillon::HyperlinkEngine>(html_options);
+    } catch (const std::invalid_argument&) {
+      return UsageError("--base: '" + *options.base + "' is not an absolute URL", streams);
+    }
+    urls.emplace(options.base, options.root, CurrentDirectory());
+    scanner = &html.emplace(*html_engine, *urls);
   } else {
-    RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, feeder, problems);
+    classic_engine.emplace(keywords, quillon::DefaultCharacterClasses());
+    scanner = &classic.emplace(*classic_engine);
+  }
+  PageFeeder feeder(*scanner, kReadBlock);
+  if (options.form == Form::Each) {
+    RunEach(pages, options.suffix, *scanner, feeder, problems);
+  } else {
+    RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, *scanner, feeder,
+            problems);
   }
   return problems.count() > 0 ? 1 : 0;
 }

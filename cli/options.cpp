@@ -8,7 +8,7 @@ namespace {
 
 // Options with a value, as "--name=VALUE", "--name VALUE", and for -x also "-xVALUE" and
 // "-x VALUE".
-enum class Valued { Exclude, Suffix, PageList };
+enum class Valued { Exclude, Suffix, PageList, Base, Root, Charset };
 
 struct ValuedOption {
   Valued which;
@@ -19,6 +19,9 @@ constexpr ValuedOption kValuedOptions[] = {
     {Valued::Exclude, "--exclude"},
     {Valued::Suffix, "--suffix"},
     {Valued::PageList, "--files0-from"},
+    {Valued::Base, "--base"},
+    {Valued::Root, "--root"},
+    {Valued::Charset, "--charset"},
 };
 
 // What the options asked for, checked against the form once all are read.
@@ -28,6 +31,7 @@ struct Seen {
   bool null_after_name = false;
   bool each = false;
   bool list = false;
+  bool all_schemes = false;
 };
 
 void Take(Valued which, const std::string& value, Options& options, Seen& seen) {
@@ -44,6 +48,15 @@ void Take(Valued which, const std::string& value, Options& options, Seen& seen) 
       options.has_page_list = true;
       options.page_list = value;
       break;
+    case Valued::Base:
+      options.base = value;
+      break;
+    case Valued::Root:
+      options.root = value;
+      break;
+    case Valued::Charset:
+      options.charset = value;
+      break;
   }
 }
 
@@ -51,6 +64,15 @@ void Take(Valued which, const std::string& value, Options& options, Seen& seen) 
 std::optional<std::string> CheckForm(Options& options, const Seen& seen,
                                      std::vector<std::string>& operands) {
   if (seen.each && seen.list) return "--each and --list do not go together";
+  if (!options.html) {
+    if (options.base) return "--base goes with --html";
+    if (options.root) return "--root goes with --html";
+    if (options.charset) return "--charset goes with --html";
+    if (seen.all_schemes) return "--all-schemes goes with --html";
+  }
+  if (options.root && !options.base) return "--root goes with --base";
+  // The classic form is the export's run, which keeps the classic rules.
+  if (options.html && options.form == Form::Classic) return "--html goes with --each or --list";
   if (options.form == Form::Classic) {
     if (seen.excludes > 0) return "--exclude goes with --each or --list";
     if (seen.suffix) return "--suffix goes with --each";
@@ -109,6 +131,11 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--list") {
       seen.list = true;
       options.form = Form::List;
+    } else if (argument == "--html") {
+      options.html = true;
+    } else if (argument == "--all-schemes") {
+      seen.all_schemes = true;
+      options.all_schemes = true;
     } else if (argument == "-Z" || argument == "--null") {
       seen.null_after_name = true;
       options.null_after_name = true;
@@ -146,7 +173,9 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 const char* UsageLines() {
   return "Usage: quillon [-q|--quiet] INPUT OUTPUT [KEYWORD...]\n"
          "  or:  quillon --each [-q] [--suffix=SUFFIX] [-x KEYWORD]... PAGE...\n"
-         "  or:  quillon --list [-q] [-Z] [-x KEYWORD]... PAGE...\n";
+         "  or:  quillon --list [-q] [-Z] [-x KEYWORD]... PAGE...\n"
+         "  or:  quillon --each|--list --html [--base=URL [--root=DIR]] [--charset=LABEL]\n"
+         "               [--all-schemes] [OPTION]... PAGE...\n";
 }
 
 std::string UsageText() {
@@ -177,9 +206,25 @@ std::string UsageText() {
          "  -Z, --null               under --list, a NUL instead of the tab after PAGE\n"
          "  --files0-from=FILE       read the page names, each ended by a NUL, from FILE\n"
          "                           ('-': standard input) instead of the command line\n"
+         "  --html                   the HTML rules (below), with --each or --list\n"
+         "  --base=URL               the page's URL; with --root, the URL of the folder DIR\n"
+         "  --root=DIR               a page under DIR has the URL of --base followed by its\n"
+         "                           path below DIR, percent-encoded\n"
+         "  --charset=LABEL          the pages' encoding when they have no byte order mark\n"
+         "  --all-schemes            keep links of every scheme, not only http and https\n"
          "  -h, --help               show this help and exit\n"
          "  -V, --version            show the version and exit\n"
          "  --                       end of options\n"
+         "\n"
+         "With --html, every a and area href of a page is read as a browser reads it\n"
+         "(quoted or not, character references decoded, not inside comments, scripts or\n"
+         "other raw text) and resolved against the page's URL, or from the first base href\n"
+         "on against that, to the URL a browser would follow, one per line. A page's URL is\n"
+         "--base, or with --root its place under --base; without --base it is the page's\n"
+         "file:// URL (its absolute path, percent-encoded). The page's encoding is its byte\n"
+         "order mark's, else --charset, else a <meta> charset within its first 1024 bytes,\n"
+         "else UTF-8. Only http and https links are kept unless --all-schemes. A page not\n"
+         "under --root is skipped and reported.\n"
          "\n"
          "Exit status: 0 when the run reported nothing but its opening notice, 1 when it\n"
          "reported anything else (a page or output that failed, standard input or output\n"

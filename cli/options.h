@@ -1,5 +1,6 @@
 #pragma once
 // The command line of the quillon tool.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,12 @@ struct Options {
   std::string page_list;  // "-": standard input
   std::string suffix = ".links";
   bool null_after_name = false;
+  // --html: the HTML rules, with the pages' URLs, the caller's charset and the schemes kept.
+  bool html = false;
+  std::optional<std::string> base;     // --base: the page's URL (with --root, DIR's)
+  std::optional<std::string> root;     // --root: the folder whose URL --base gives
+  std::optional<std::string> charset;  // --charset: the pages' encoding label
+  bool all_schemes = false;
   std::string error;  // non-empty: a usage error, nothing else holds
 };
 

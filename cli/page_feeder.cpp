@@ -8,8 +8,8 @@
 
 namespace cli {
 
-PageFeeder::PageFeeder(quillon::Engine& engine, size_t block_size)
-    : engine_(engine),
+PageFeeder::PageFeeder(PageScanner& scanner, size_t block_size)
+    : scanner_(scanner),
       block_(std::make_unique_for_overwrite<unsigned char[]>(block_size)),
       block_size_(block_size) {}
 
@@ -38,7 +38,7 @@ bool PageFeeder::ReadBlock(int& error) {
 
 bool PageFeeder::Open(const char* page, int& error) {
   Close();
-  engine_.Reset();
+  scanner_.Reset();
   page_ = crt::Sys().open(page, O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
   if (page_ == -1) {
     error = errno;
@@ -51,14 +51,14 @@ bool PageFeeder::Open(const char* page, int& error) {
 
 bool PageFeeder::FeedAll(quillon::RecordSink& sink, int& error) {
   while (filled_ > 0) {
-    engine_.Feed(block_.get(), filled_, sink);
+    scanner_.Feed(block_.get(), filled_, sink);
     if (!ReadBlock(error)) {
-      engine_.Stop();
+      scanner_.Stop();
       Close();
       return false;
     }
   }
-  engine_.Finish(sink);
+  scanner_.Finish(sink);
   Close();
   return true;
 }

@@ -1,16 +1,17 @@
 #pragma once
-// Reads one page at a time through one reused block and feeds it to the engine.
+// Reads one page at a time through one reused block and feeds it to the scanner.
 #include <cstddef>
 #include <memory>
 
-#include "library/engine.h"
+#include "cli/page_scanners.h"
+#include "library/record_sink.h"
 
 namespace cli {
 
 class PageFeeder {
  public:
   // Pages are read `block_size` bytes at a time; most pages fit in one block.
-  PageFeeder(quillon::Engine& engine, size_t block_size);
+  PageFeeder(PageScanner& scanner, size_t block_size);
   ~PageFeeder();
   PageFeeder(const PageFeeder&) = delete;
   PageFeeder& operator=(const PageFeeder&) = delete;
@@ -30,7 +31,7 @@ class PageFeeder {
  private:
   bool ReadBlock(int& error);
 
-  quillon::Engine& engine_;
+  PageScanner& scanner_;
   std::unique_ptr<unsigned char[]> block_;
   size_t block_size_;
   size_t filled_ = 0;
