@@ -50,9 +50,9 @@ WORDS = [b"lorem", b"ipsum", b"<b>bold</b>", b"a &amp; b", b"1 < 2", b"x > y", b
          b"caf\xc3\xa9", b"<br>", b"<p>", b"</p>", b"<img src=x.png alt='<a href=no>'>", b"\n", b"\r\n"]
 
 
-def href(rnd):
+def href(rnd, references=True):
     value = rnd.choice(HREFS)
-    if rnd.random() < 0.3:
+    if references and rnd.random() < 0.3:
         at = rnd.randrange(len(value) + 1)
         value = value[:at] + rnd.choice(REFERENCES) + value[at:]
     if rnd.random() < 0.03:
@@ -78,7 +78,8 @@ def anchor(rnd):
     after = rnd.choice([b""] * 4 + [b" href=second", b" HREF='http://dup.example/'", b" rel=nofollow",
                         b"/", b" /", b" x=\"y\"z"])
     space = rnd.choice([b" ", b"  ", b"\n", b"\t", b"/"])
-    return b"<" + tag + before + space + b"href=" + quoted(rnd, href(rnd)) + after + b">"
+    value = href(rnd, references=tag.lower() != b"base")
+    return b"<" + tag + before + space + b"href=" + quoted(rnd, value) + after + b">"
 
 
 def wrapped(rnd, inner):
@@ -109,7 +110,10 @@ def body(rnd):
         elif roll < 0.65:
             parts.append(wrapped(rnd, anchor(rnd)))
         elif roll < 0.7:
-            parts.append(b"<base href=" + quoted(rnd, href(rnd)) + b">")
+            # No references in base hrefs (here and in anchor()): one that puts a symbol in
+            # the host (&not;) fails under libidn2 and not in Node (see differential.py), and
+            # every relative link after it would differ.
+            parts.append(b"<base href=" + quoted(rnd, href(rnd, references=False)) + b">")
         else:
             parts.append(b" ".join(rnd.choice(WORDS) for _ in range(rnd.randrange(1, 8))))
     return b"".join(parts)

@@ -169,8 +169,23 @@ function prescan(all) {
   return null;
 }
 
+// Node 20's TextDecoder reads windows-1252's 0x80 to 0x9F as the C1 controls (ISO-8859-1):
+// those 32 bytes are mapped here as the Encoding Standard's index maps them.
+const kWindows1252High = [
+  0x20ac, 0x81, 0x201a, 0x192, 0x201e, 0x2026, 0x2020, 0x2021, 0x2c6, 0x2030, 0x160, 0x2039,
+  0x152, 0x8d, 0x17d, 0x8f, 0x90, 0x2018, 0x2019, 0x201c, 0x201d, 0x2022, 0x2013, 0x2014, 0x2dc,
+  0x2122, 0x161, 0x203a, 0x153, 0x9d, 0x17e, 0x178];
+
 function decodePage(bytes, callerLabel) {
   const encoding = sniffBom(bytes) ?? (callerLabel && encodingFor(callerLabel)) ?? prescan(bytes) ?? 'utf-8';
+  if (encoding === 'windows-1252') {
+    const points = Array.from(bytes, (b) => (b >= 0x80 && b < 0xa0 ? kWindows1252High[b - 0x80] : b));
+    let text = '';
+    for (let at = 0; at < points.length; at += 8192) {
+      text += String.fromCodePoint(...points.slice(at, at + 8192));
+    }
+    return text;
+  }
   return new TextDecoder(encoding).decode(bytes);
 }
 
