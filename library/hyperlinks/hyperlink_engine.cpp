@@ -43,11 +43,22 @@ std::uint64_t HyperlinkEngine::long_hrefs_skipped() const {
 }
 
 std::optional<encoding::Encoding> HyperlinkEngine::page_encoding() const {
-  if (stage_ == Stage::kSniffing) return std::nullopt;
+  if (stage_ == Stage::kSniffing || stage_ == Stage::kNothing) return std::nullopt;
   return encoding_;
 }
 
 void HyperlinkEngine::Reset() {
+  Clear();
+  page_open_ = false;
+}
+
+void HyperlinkEngine::BeginPage() {
+  if (page_open_) return;
+  Clear();
+  page_open_ = true;
+}
+
+void HyperlinkEngine::Clear() {
   tokenizer_.Reset();
   if (converter_) converter_->Reset();
   stage_ = Stage::kSniffing;
@@ -55,10 +66,10 @@ void HyperlinkEngine::Reset() {
   base_met_ = false;
   base_parsed_ = false;
   hrefs_failed_ = 0;
-  sink_ = nullptr;
 }
 
 void HyperlinkEngine::Feed(const unsigned char* bytes, size_t size, RecordSink& sink) {
+  BeginPage();
   sink_ = &sink;
   if (stage_ == Stage::kSniffing) {
     // Held until the encoding can be told: the mark's three bytes when the caller named an
@@ -76,19 +87,15 @@ void HyperlinkEngine::Feed(const unsigned char* bytes, size_t size, RecordSink& 
 }
 
 void HyperlinkEngine::Finish(RecordSink& sink) {
+  BeginPage();
   sink_ = &sink;
   if (stage_ == Stage::kSniffing) StartReading();
   if (stage_ == Stage::kConverting) converter_->Finish(*this);
   tokenizer_.Finish(*this);
-  // What the page gave stays readable until the next page starts.
-  std::uint64_t failed = hrefs_failed_;
-  stage_ = Stage::kSniffing;
-  head_size_ = 0;
-  base_met_ = false;
-  base_parsed_ = false;
+  // The next page's first call starts it afresh: until then its encoding and counts stay
+  // readable.
+  page_open_ = false;
   sink_ = nullptr;
-  if (converter_) converter_->Reset();
-  hrefs_failed_ = failed;
 }
 
 void HyperlinkEngine::StartReading() {
@@ -106,10 +113,9 @@ void HyperlinkEngine::StartReading() {
   } else {
     // The converter's own failure to open leaves the page unread rather than misread.
     stage_ = Stage::kNothing;
-    if (!converter_ || converter_encoding_ != encoding_) {
+    if (!converter_ || converter_->encoding() != encoding_) {
       converter_.reset();
       converter_.emplace(encoding_);
-      converter_encoding_ = encoding_;
     }
     stage_ = Stage::kConverting;
   }

@@ -73,6 +73,9 @@ class HyperlinkEngine final : private html::TagSink, private encoding::Utf8Sink 
  private:
   enum class Stage { kSniffing, kUtf8, kConverting, kNothing };
 
+  // Makes ready for a page, once per page: on its first Feed or its Finish.
+  void BeginPage();
+  void Clear();
   void Href(html::HrefTag tag, std::string_view href) override;
   void Utf8(const unsigned char* bytes, size_t size) override;
   // Decides the encoding from the bytes held, and feeds them on.
@@ -89,8 +92,9 @@ class HyperlinkEngine final : private html::TagSink, private encoding::Utf8Sink 
   html::Tokenizer tokenizer_;
   // The converter of the last page that needed one, kept for the next page in its encoding.
   std::optional<encoding::ToUtf8> converter_;
-  encoding::Encoding converter_encoding_ = encoding::Encoding::kUtf8;
 
+  // A page has been fed and not finished.
+  bool page_open_ = false;
   Stage stage_ = Stage::kSniffing;
   encoding::Encoding encoding_ = encoding::Encoding::kUtf8;
   // The page's first bytes, held until its encoding is known.

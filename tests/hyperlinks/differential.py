@@ -13,6 +13,7 @@ import argparse
 import collections
 import os
 import re
+import shutil
 import subprocess
 import sys
 import unicodedata
@@ -172,10 +173,12 @@ def main():
     parser.add_argument("--start", type=int, default=1)
     parser.add_argument("--real", action="append", default=[])
     arguments = parser.parse_args()
+    if shutil.which("node") is None or not os.path.isdir("/usr/share/nodejs/parse5-sax-parser"):
+        print("skipped: the reference needs nodejs and node-parse5-sax-parser")
+        return 77
     generated = os.path.join(arguments.work, "generated")
-    if not os.path.isdir(generated):
-        run([sys.executable, os.path.join(HERE, "make_pages.py"), generated,
-             "--pages", str(arguments.pages), "--start", str(arguments.start)])
+    run([sys.executable, os.path.join(HERE, "make_pages.py"), generated, "--fresh",
+         "--pages", str(arguments.pages), "--start", str(arguments.start)])
     problems = []
     for options, kind in CONFIGURATIONS:
         folder = os.path.join(generated, kind)

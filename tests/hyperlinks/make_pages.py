@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes pages rich in what makes the HTML rules hard, for the differential tests.
 
-    make_pages.py FOLDER [--pages N] [--start S]
+    make_pages.py FOLDER [--pages N] [--start S] [--fresh]
 
 FOLDER/utf8/ holds UTF-8 pages (some with a BOM, some naming another encoding in a meta tag, some
 in UTF-16 with a BOM); FOLDER/latin/ holds pages in windows-1252 with no encoding named, to be
@@ -11,6 +11,7 @@ pages' own URLs. The same start value gives the same pages.
 import argparse
 import os
 import random
+import shutil
 
 # Hrefs: relative, absolute, odd, failing, every scheme. Bytes, written as they stand.
 HREFS = [
@@ -161,7 +162,10 @@ def main():
     parser.add_argument("folder")
     parser.add_argument("--pages", type=int, default=300)
     parser.add_argument("--start", type=int, default=1)
+    parser.add_argument("--fresh", action="store_true", help="remove FOLDER first")
     arguments = parser.parse_args()
+    if arguments.fresh:
+        shutil.rmtree(arguments.folder, ignore_errors=True)
     rnd = random.Random(arguments.start)
     for kind in ("utf8", "latin"):
         for number in range(arguments.pages if kind == "utf8" else arguments.pages // 5):
