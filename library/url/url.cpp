@@ -602,14 +602,29 @@ bool IsTabOrNewline(unsigned char c) {
   return c == '\t' || c == '\n' || c == '\r';
 }
 
-// Inputs holding tabs or newlines are parsed from a copy without them.
+// Inputs holding tabs or newlines are parsed from a copy without them. The input is read as
+// UTF-8 before they go, so an invalid sequence becomes U+FFFD here: removing a newline must not
+// join the bytes around it into one character.
 [[gnu::noinline]] bool ParseWithoutTabs(const unsigned char* begin, const unsigned char* end,
                                         const Url* base, Url& out) {
-  if (static_cast<size_t>(end - begin) > kUrlCapacity) return false;
+  static constexpr unsigned char kReplacement[] = {0xEF, 0xBF, 0xBD};
   unsigned char copy[kUrlCapacity];
   size_t n = 0;
-  for (const unsigned char* p = begin; p < end; ++p) {
-    if (!IsTabOrNewline(*p)) copy[n++] = *p;
+  for (const unsigned char* p = begin; p < end;) {
+    if (kUrlCapacity - n < 4) return false;
+    if (*p < 0x80) {
+      if (!IsTabOrNewline(*p)) copy[n++] = *p;
+      ++p;
+      continue;
+    }
+    const Utf8Sequence sequence = ReadUtf8(p, static_cast<size_t>(end - p));
+    if (sequence.valid) {
+      std::memcpy(copy + n, p, sequence.length);
+    } else {
+      std::memcpy(copy + n, kReplacement, sizeof kReplacement);
+    }
+    n += sequence.valid ? sequence.length : sizeof kReplacement;
+    p += sequence.length;
   }
   return Parser(copy, copy + n, base, out).Run();
 }

@@ -65,8 +65,9 @@ class Url {
 
 // The basic URL parser (no state override) over `input`, arbitrary bytes read as UTF-8 (each
 // invalid sequence one U+FFFD), against `base` (nullptr: none). Returns false on failure,
-// including a serialization longer than kUrlCapacity and an input longer than kUrlCapacity
-// holding a tab or newline. `out` may not alias `base`; on failure `out` holds nothing useful.
+// including a serialization longer than kUrlCapacity, and an input holding a tab or newline
+// that is longer than kUrlCapacity once each invalid UTF-8 sequence counts three bytes. `out` may
+// not alias `base`; on failure `out` holds nothing useful.
 bool Parse(std::string_view input, const Url* base, Url& out);
 
 }  // namespace quillon::url
