@@ -7,25 +7,31 @@
 
 namespace quillon::url {
 
-// One bit per percent-encode set; each set holds every byte above 0x7E (non-ASCII code points
-// are always encoded, byte by byte of their UTF-8).
-enum EncodeSet : std::uint8_t {
+// What a byte is to the parser: one bit per percent-encode set it belongs to (each set holds
+// every byte above 0x7E: non-ASCII code points are always encoded, byte by byte of their
+// UTF-8), and one per kind of run it ends.
+enum ByteClass : std::uint16_t {
   kC0ControlSet = 1,
   kFragmentSet = 2,
   kQuerySet = 4,
   kSpecialQuerySet = 8,
   kPathSet = 16,
   kUserinfoSet = 32,
+  kEndsSegment = 64,          // '/', '?', '#': a path segment or an authority
+  kEndsSpecialSegment = 128,  // the same and '\\', in a special URL
+  kEndsQuery = 256,           // '#'
+  kEndsOpaquePath = 512,      // '?', '#'
+  kInAuthority = 1024,        // '@', ':', '[', ']': what splits an authority
 };
 
 namespace detail {
-constexpr std::array<std::uint8_t, 256> MakeEncodeSets() {
-  std::array<std::uint8_t, 256> sets{};
-  auto add = [&](const char* bytes, std::uint8_t mask) {
-    for (; *bytes != '\0'; ++bytes) sets[static_cast<unsigned char>(*bytes)] |= mask;
+constexpr std::array<std::uint16_t, 256> MakeByteClasses() {
+  std::array<std::uint16_t, 256> classes{};
+  auto add = [&](const char* bytes, std::uint16_t mask) {
+    for (; *bytes != '\0'; ++bytes) classes[static_cast<unsigned char>(*bytes)] |= mask;
   };
   for (int b = 0; b < 256; ++b) {
-    if (b < 0x20 || b > 0x7E) sets[b] = 0x3F;
+    if (b < 0x20 || b > 0x7E) classes[b] = 0x3F;
   }
   // Each set holds the one before it.
   add(" \"<>`", kFragmentSet);
@@ -33,11 +39,16 @@ constexpr std::array<std::uint8_t, 256> MakeEncodeSets() {
   add("'", kSpecialQuerySet);
   add("?`{}", kPathSet | kUserinfoSet);
   add("/:;=@[\\]^|", kUserinfoSet);
-  return sets;
+  add("/?#", kEndsSegment | kEndsSpecialSegment);
+  add("\\", kEndsSpecialSegment);
+  add("#", kEndsQuery | kEndsOpaquePath);
+  add("?", kEndsOpaquePath);
+  add("@:[]", kInAuthority);
+  return classes;
 }
 }  // namespace detail
 
-inline constexpr std::array<std::uint8_t, 256> kEncodeSets = detail::MakeEncodeSets();
+inline constexpr std::array<std::uint16_t, 256> kByteClasses = detail::MakeByteClasses();
 
 inline bool IsAsciiAlpha(unsigned char c) {
   return static_cast<unsigned char>((c | 0x20) - 'a') < 26;

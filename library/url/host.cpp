@@ -218,7 +218,7 @@ bool ParseOpaqueHost(const unsigned char* begin, const unsigned char* end, Outpu
   for (const unsigned char* p = begin; p < end; ++p) {
     if (IsForbiddenHostCodePoint(*p)) return false;
   }
-  PercentEncode(begin, end, kC0ControlSet, out);
+  PercentEncode(begin, end, kC0ControlSet, 0, out);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <idn2.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -67,19 +68,22 @@ bool LookUp(Output& out, size_t begin) {
 }  // namespace
 
 bool DomainToAscii(Output& out, size_t begin) {
-  const std::string_view domain = out.View(begin);
-  bool ascii = true;
-  for (char c : domain) ascii &= static_cast<unsigned char>(c) < 0x80;
-  if (ascii && !HasPunycodeLabel(domain)) {
-    for (char* p = out.data() + begin; p < out.data() + out.size(); ++p) *p = AsciiLower(*p);
-  } else if (!LookUp(out, begin)) {
-    return false;
+  // One pass lower-cases the ASCII letters and notes what else the domain holds.
+  std::uint8_t seen = 0;
+  char* const domain = out.data() + begin;
+  const size_t length = out.size() - begin;
+  for (size_t i = 0; i < length; ++i) {
+    seen |= kDomainBytes[static_cast<unsigned char>(domain[i])];
+    domain[i] = AsciiLower(domain[i]);
   }
-  if (out.size() == begin) return false;
-  for (char c : out.View(begin)) {
-    if (IsForbiddenDomainCodePoint(static_cast<unsigned char>(c))) return false;
+  const bool lookup =
+      (seen & kNonAsciiByte) != 0 || ((seen & kLetterX) != 0 && HasPunycodeLabel(out.View(begin)));
+  if (lookup) {
+    if (!LookUp(out, begin)) return false;
+    seen = 0;
+    for (char c : out.View(begin)) seen |= kDomainBytes[static_cast<unsigned char>(c)];
   }
-  return true;
+  return out.size() != begin && (seen & kForbiddenDomainByte) == 0;
 }
 
 }  // namespace quillon::url

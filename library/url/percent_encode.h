@@ -8,18 +8,19 @@
 
 namespace quillon::url {
 
-// Appends [begin, end) with every byte in `set` percent-encoded; a valid UTF-8 sequence is
-// encoded byte by byte, an invalid one becomes the encoded U+FFFD.
-inline void PercentEncode(const unsigned char* begin, const unsigned char* end, EncodeSet set,
-                          Output& out) {
-  const unsigned char* p = begin;
+// Appends the bytes from `p` on, up to `end` or the first byte of a class in `stop`, with
+// every byte of a class in `set` percent-encoded: a valid UTF-8 sequence byte by byte, an
+// invalid one as the encoded U+FFFD. Returns where it stopped.
+inline const unsigned char* PercentEncode(const unsigned char* p, const unsigned char* end,
+                                          std::uint16_t set, std::uint16_t stop, Output& out) {
+  const std::uint16_t special = set | stop;
   while (p < end) {
     const unsigned char* plain = p;
-    while (p < end && (kEncodeSets[*p] & set) == 0) ++p;
+    while (p < end && (kByteClasses[*p] & special) == 0) ++p;
     if (p > plain) {
       out.Put({reinterpret_cast<const char*>(plain), static_cast<size_t>(p - plain)});
     }
-    if (p == end) break;
+    if (p == end || (kByteClasses[*p] & stop) != 0) break;
     if (*p < 0x80) {
       out.PutPercent(*p++);
       continue;
@@ -32,6 +33,7 @@ inline void PercentEncode(const unsigned char* begin, const unsigned char* end, 
     }
     p += sequence.length;
   }
+  return p;
 }
 
 }  // namespace quillon::url

@@ -130,6 +130,13 @@ class Parser {
     return ahead < static_cast<size_t>(end_ - p_) ? p_[ahead] : kEof;
   }
   bool IsSlash(int c) const { return c == '/' || (special_ && c == '\\'); }
+  // The first '/', '?', '#' (or '\\' in a special URL) from `p` on, or the end.
+  const unsigned char* SegmentEnd(const unsigned char* p) const {
+    const std::uint16_t mask = SegmentStop();
+    while (p < end_ && (kByteClasses[*p] & mask) == 0) ++p;
+    return p;
+  }
+  std::uint16_t SegmentStop() const { return special_ ? kEndsSpecialSegment : kEndsSegment; }
   size_t Size() const { return out_.size(); }
 
   void SetScheme(std::string_view scheme) {
@@ -140,8 +147,13 @@ class Parser {
   }
 
   bool SchemeState(const unsigned char* colon) {
-    for (; p_ < colon; ++p_) out_.Put(AsciiLower(static_cast<char>(*p_)));
-    if (out_.overflowed()) return false;
+    const auto length = static_cast<size_t>(colon - p_);
+    if (out_.room() < length + 1) return false;
+    char* scheme = out_.data();
+    const unsigned char* from = p_;
+    for (size_t i = 0; i < length; ++i) scheme[i] = AsciiLower(static_cast<char>(from[i]));
+    out_.Grow(length);
+    p_ = colon;
     url_.scheme_end_ = static_cast<std::uint32_t>(Size());
     out_.Put(':');
     ++p_;
@@ -242,15 +254,30 @@ class Parser {
   bool AuthorityState() {
     out_.Put("//");
     url_.has_host_ = true;
-    const unsigned char* end = p_;
-    while (end < end_ && *end != '/' && *end != '?' && *end != '#' && !(special_ && *end == '\\')) {
-      ++end;
-    }
+    // One pass finds the authority's end, its last '@', and the first ':' after that '@'
+    // outside brackets (where the port starts).
+    const std::uint16_t stop = SegmentStop();
     const unsigned char* at = nullptr;
-    for (const unsigned char* q = end; q > p_;) {
-      if (*--q == '@') {
-        at = q;
-        break;
+    const unsigned char* colon = nullptr;
+    bool inside_brackets = false;
+    const unsigned char* end = p_;
+    for (;; ++end) {
+      while (end < end_ && (kByteClasses[*end] & (stop | kInAuthority)) == 0) ++end;
+      if (end == end_ || (kByteClasses[*end] & stop) != 0) break;
+      switch (*end) {
+        case '@':
+          at = end;
+          colon = nullptr;
+          inside_brackets = false;
+          break;
+        case '[':
+          inside_brackets = true;
+          break;
+        case ']':
+          inside_brackets = false;
+          break;
+        default:  // ':'
+          if (!inside_brackets && colon == nullptr) colon = end;
       }
     }
     const size_t userinfo_start = Size();
@@ -261,7 +288,7 @@ class Parser {
       p_ = at + 1;
       if (p_ == end) return false;
     }
-    return HostState(end);
+    return HostState(colon != nullptr ? colon : end, end);
   }
 
   // Username and password, split at the first ':' before the last '@'; an '@' before that is
@@ -269,13 +296,13 @@ class Parser {
   void WriteUserinfo(const unsigned char* at) {
     const size_t start = Size();
     const auto* colon = static_cast<const unsigned char*>(std::memchr(p_, ':', at - p_));
-    PercentEncode(p_, colon != nullptr ? colon : at, kUserinfoSet, out_);
+    PercentEncode(p_, colon != nullptr ? colon : at, kUserinfoSet, 0, out_);
     const size_t username_end = Size();
     size_t password_start = username_end, password_end = username_end;
     if (colon != nullptr) {
       out_.Put(':');
       password_start = Size();
-      PercentEncode(colon + 1, at, kUserinfoSet, out_);
+      PercentEncode(colon + 1, at, kUserinfoSet, 0, out_);
       password_end = Size();
       if (password_end == password_start) {
         out_.Truncate(username_end);
@@ -289,14 +316,8 @@ class Parser {
     url_.password_end_ = static_cast<std::uint32_t>(password_end);
   }
 
-  bool HostState(const unsigned char* end) {
-    bool inside_brackets = false;
-    const unsigned char* host_end = p_;
-    for (; host_end < end; ++host_end) {
-      if (*host_end == '[') inside_brackets = true;
-      if (*host_end == ']') inside_brackets = false;
-      if (*host_end == ':' && !inside_brackets) break;
-    }
+  // The host is [p_, host_end); a port follows up to `end` when host_end is a ':'.
+  bool HostState(const unsigned char* host_end, const unsigned char* end) {
     const bool has_port = host_end < end;
     if (host_end == p_ && (has_port || special_)) return false;
     url_.host_start_ = static_cast<std::uint32_t>(Size());
@@ -424,13 +445,7 @@ class Parser {
   // there may already hold bytes.
   bool PathState(size_t segment) {
     while (true) {
-      const unsigned char* end = p_;
-      while (end < end_ && *end != '/' && *end != '?' && *end != '#' &&
-             !(special_ && *end == '\\')) {
-        ++end;
-      }
-      PercentEncode(p_, end, kPathSet, out_);
-      p_ = end;
+      p_ = PercentEncode(p_, end_, kPathSet, SegmentStop(), out_);
       if (out_.overflowed()) return false;
       const bool slash = IsSlash(Peek());
       const std::string_view text = out_.View(segment + 1);
@@ -460,10 +475,7 @@ class Parser {
   bool OpaquePathState() {
     NoAuthority();
     url_.opaque_path_ = true;
-    const unsigned char* end = p_;
-    while (end < end_ && *end != '?' && *end != '#') ++end;
-    PercentEncode(p_, end, kC0ControlSet, out_);
-    p_ = end;
+    p_ = PercentEncode(p_, end_, kC0ControlSet, kEndsOpaquePath, out_);
     const int c = Peek();
     if (c == kEof) return Finish();
     ++p_;
@@ -476,10 +488,7 @@ class Parser {
     EndPath();
     url_.query_start_ = static_cast<std::uint32_t>(Size());
     out_.Put('?');
-    const unsigned char* end = p_;
-    while (end < end_ && *end != '#') ++end;
-    PercentEncode(p_, end, special_ ? kSpecialQuerySet : kQuerySet, out_);
-    p_ = end;
+    p_ = PercentEncode(p_, end_, special_ ? kSpecialQuerySet : kQuerySet, kEndsQuery, out_);
     if (p_ == end_) return Finish();
     ++p_;
     return FragmentState();
@@ -489,7 +498,7 @@ class Parser {
     EndPath();
     url_.fragment_start_ = static_cast<std::uint32_t>(Size());
     out_.Put('#');
-    PercentEncode(p_, end_, kFragmentSet, out_);
+    PercentEncode(p_, end_, kFragmentSet, 0, out_);
     p_ = end_;
     return Finish();
   }
@@ -602,6 +611,23 @@ bool IsTabOrNewline(unsigned char c) {
   return c == '\t' || c == '\n' || c == '\r';
 }
 
+// Eight bytes at a time: only a word with a byte below 0x0E is looked at byte by byte.
+bool HasTabOrNewline(const unsigned char* p, const unsigned char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  for (; end - p >= 8; p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (((word - kOnes * 0x0E) & ~word & kOnes * 0x80) == 0) continue;
+    for (int i = 0; i < 8; ++i) {
+      if (IsTabOrNewline(p[i])) return true;
+    }
+  }
+  for (; p < end; ++p) {
+    if (IsTabOrNewline(*p)) return true;
+  }
+  return false;
+}
+
 // Inputs holding tabs or newlines are parsed from a copy without them. The input is read as
 // UTF-8 before they go, so an invalid sequence becomes U+FFFD here: removing a newline must not
 // join the bytes around it into one character.
@@ -636,9 +662,7 @@ bool Parse(std::string_view input, const Url* base, Url& out) {
   const unsigned char* end = begin + input.size();
   while (begin < end && *begin <= 0x20) ++begin;
   while (end > begin && end[-1] <= 0x20) --end;
-  for (const unsigned char* p = begin; p < end; ++p) {
-    if (IsTabOrNewline(*p)) return ParseWithoutTabs(begin, end, base, out);
-  }
+  if (HasTabOrNewline(begin, end)) return ParseWithoutTabs(begin, end, base, out);
   return Parser(begin, end, base, out).Run();
 }
 
