@@ -2,6 +2,7 @@
 
 #include <idn2.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,19 +14,26 @@
 namespace quillon::url {
 namespace {
 
+bool StartsWithPunycodePrefix(std::string_view label) {
+  return label.size() >= 4 && AsciiLower(label[0]) == 'x' && AsciiLower(label[1]) == 'n' &&
+         label[2] == '-' && label[3] == '-';
+}
+
 bool HasPunycodeLabel(std::string_view domain) {
   size_t label = 0;
-  while (label <= domain.size()) {
-    if (domain.size() - label >= 4 && AsciiLower(domain[label]) == 'x' &&
-        AsciiLower(domain[label + 1]) == 'n' && domain[label + 2] == '-' &&
-        domain[label + 3] == '-') {
-      return true;
-    }
+  while (true) {
+    if (StartsWithPunycodePrefix(domain.substr(label))) return true;
     const size_t dot = domain.find('.', label);
-    if (dot == std::string_view::npos) break;
+    if (dot == std::string_view::npos) return false;
     label = dot + 1;
   }
-  return false;
+}
+
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
 }
 
 bool IsValidUtf8(const unsigned char* p, const unsigned char* end) {
@@ -41,28 +49,51 @@ bool IsValidUtf8(const unsigned char* p, const unsigned char* end) {
   return true;
 }
 
-// libidn2 for the domains that need the mapping tables or Punycode.
+// libidn2, label by label, for the domains that need the mapping tables or Punycode. An ASCII
+// label without "xn--" is only lower-cased (as it already is): libidn2 would hold it to
+// IDNA2008's hyphen and length rules, which the URL Standard's ToASCII leaves out.
 bool LookUp(Output& out, size_t begin) {
+  const size_t domain_end = out.size();
   auto* const first = reinterpret_cast<unsigned char*>(out.data() + begin);
-  auto* const last = reinterpret_cast<unsigned char*>(out.data() + out.size());
+  auto* const last = reinterpret_cast<unsigned char*>(out.data() + domain_end);
   // An invalid sequence would be U+FFFD, which UTS #46 disallows. An ASCII forbidden domain
   // code point maps to itself, so the result would fail too; this also keeps NUL out of the C
-  // string.
+  // strings.
   if (!IsValidUtf8(first, last)) return false;
   for (const unsigned char* p = first; p < last; ++p) {
     if (*p < 0x80 && IsForbiddenDomainCodePoint(*p)) return false;
   }
-  if (out.room() == 0) return false;
-  *last = '\0';
-  char* ascii = nullptr;
-  const int status = idn2_lookup_u8(first, reinterpret_cast<uint8_t**>(&ascii),
-                                    IDN2_NONTRANSITIONAL | IDN2_NFC_INPUT);
-  if (status != IDN2_OK) return false;
-  const size_t length = std::strlen(ascii);
-  out.Truncate(begin);
-  out.Put({ascii, length});
-  std::free(ascii);
-  return !out.overflowed();
+  // The ASCII form is built after the domain, then moved down over it.
+  size_t label = begin;
+  while (true) {
+    const std::string_view rest(out.data() + label, domain_end - label);
+    const size_t dot = std::min(rest.find('.'), rest.size());
+    const std::string_view text = rest.substr(0, dot);
+    if (label > begin) out.Put('.');
+    if (IsAscii(text) && !StartsWithPunycodePrefix(text)) {
+      out.Put(text);
+    } else {
+      const size_t copy = out.size();
+      out.Put(text);
+      out.Put('\0');
+      if (out.overflowed()) return false;
+      char* ascii = nullptr;
+      const int status = idn2_lookup_u8(reinterpret_cast<const uint8_t*>(out.data() + copy),
+                                        reinterpret_cast<uint8_t**>(&ascii),
+                                        IDN2_NONTRANSITIONAL | IDN2_NFC_INPUT);
+      out.Truncate(copy);
+      if (status != IDN2_OK) return false;
+      out.Put({ascii, std::strlen(ascii)});
+      std::free(ascii);
+    }
+    if (label + dot == domain_end) break;
+    label += dot + 1;
+  }
+  if (out.overflowed()) return false;
+  const size_t length = out.size() - domain_end;
+  std::memmove(out.data() + begin, out.data() + domain_end, length);
+  out.Truncate(begin + length);
+  return true;
 }
 
 }  // namespace
