@@ -87,4 +87,49 @@ std::string_view IconvName(Encoding encoding) {
   return {};
 }
 
+bool IsSingleByte(Encoding encoding) {
+  return encoding >= Encoding::kIbm866 && encoding <= Encoding::kXMacCyrillic;
+}
+
+char32_t StandardCodePoint(Encoding encoding, unsigned char byte, char32_t from_glibc) {
+  switch (encoding) {
+    // The standard's KOI8-U has the Belarusian short u where glibc has box drawings.
+    case Encoding::kKoi8U:
+      if (byte == 0xAE) return 0x045E;
+      if (byte == 0xBE) return 0x040E;
+      break;
+    // Apple's later tables: the increment sign for the Greek capital delta, and the Apple
+    // logo in the private use area.
+    case Encoding::kMacintosh:
+      if (byte == 0xC6) return 0x2206;
+      if (byte == 0xF0) return 0xF8FF;
+      break;
+    // The euro sign replaced the currency sign.
+    case Encoding::kXMacCyrillic:
+      if (byte == 0xFF) return 0x20AC;
+      break;
+    // The Hebrew point holam haser for vav, which glibc's CP1255 lacks.
+    case Encoding::kWindows1255:
+      if (byte == 0xCA) return 0x05BA;
+      if (from_glibc == 0 && byte < 0xA0) return byte;
+      break;
+    // Windows code pages: the bytes glibc leaves undefined are the C1 controls of the same
+    // value, as Windows decodes them.
+    case Encoding::kWindows874:
+    case Encoding::kWindows1250:
+    case Encoding::kWindows1251:
+    case Encoding::kWindows1252:
+    case Encoding::kWindows1253:
+    case Encoding::kWindows1254:
+    case Encoding::kWindows1256:
+    case Encoding::kWindows1257:
+    case Encoding::kWindows1258:
+      if (from_glibc == 0 && byte < 0xA0) return byte;
+      break;
+    default:
+      break;
+  }
+  return from_glibc;
+}
+
 }  // namespace quillon::encoding

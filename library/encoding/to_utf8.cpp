@@ -17,6 +17,20 @@ iconv_t AsIconv(void* handle) {
   return static_cast<iconv_t>(handle);
 }
 
+// One character of UTF-8 (as iconv writes it) as a code point; false when there is not one.
+bool Utf8ToCodePoint(const unsigned char* s, size_t size, char32_t& code_point) {
+  if (size == 1 && s[0] < 0x80) {
+    code_point = s[0];
+  } else if (size == 2) {
+    code_point = ((s[0] & 0x1Fu) << 6) | (s[1] & 0x3Fu);
+  } else if (size == 3) {
+    code_point = ((s[0] & 0x0Fu) << 12) | ((s[1] & 0x3Fu) << 6) | (s[2] & 0x3Fu);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 bool IsAscii(unsigned char byte) {
   return byte < 0x80;
 }
@@ -59,8 +73,8 @@ ToUtf8::ToUtf8(Encoding from) : from_(from) {
     case Encoding::kReplacement:
       method_ = Method::kReplacement;
       break;
-    default: {
-      method_ = Method::kIconv;
+    default:
+      method_ = IsSingleByte(from) ? Method::kSingleByte : Method::kIconv;
       const std::string name(IconvName(from));
       iconv_t handle = iconv_open("UTF-8", name.c_str());
       if (handle == reinterpret_cast<iconv_t>(-1)) {
@@ -69,7 +83,61 @@ ToUtf8::ToUtf8(Encoding from) : from_(from) {
                                 "iconv cannot convert from " + name + " to UTF-8");
       }
       iconv_ = handle;
+      if (method_ == Method::kSingleByte) {
+        BuildSingleByteTable();
+        iconv_close(handle);
+        iconv_ = nullptr;
+      }
+  }
+}
+
+void ToUtf8::BuildSingleByteTable() {
+  for (unsigned byte = 0x80; byte < 0x100; ++byte) {
+    char in = static_cast<char>(byte);
+    char* in_pointer = &in;
+    size_t in_left = 1;
+    char out[8];
+    char* out_pointer = out;
+    size_t out_left = sizeof out;
+    char32_t code_point = 0;
+    // CP1255 and CP1258 keep a letter back until they see what follows: flush it out.
+    if (iconv(AsIconv(iconv_), &in_pointer, &in_left, &out_pointer, &out_left) !=
+            static_cast<size_t>(-1) &&
+        iconv(AsIconv(iconv_), nullptr, nullptr, &out_pointer, &out_left) !=
+            static_cast<size_t>(-1)) {
+      Utf8ToCodePoint(reinterpret_cast<const unsigned char*>(out),
+                      static_cast<size_t>(out_pointer - out), code_point);
     }
+    iconv(AsIconv(iconv_), nullptr, nullptr, nullptr, nullptr);
+    code_point = StandardCodePoint(from_, static_cast<unsigned char>(byte), code_point);
+    if (code_point == 0) code_point = 0xFFFD;
+    Mapped& mapped = upper_half_[byte - 0x80];
+    if (code_point < 0x800) {
+      mapped = {2,
+                {static_cast<unsigned char>(0xC0 | (code_point >> 6)),
+                 static_cast<unsigned char>(0x80 | (code_point & 0x3F)), 0}};
+    } else {
+      mapped = {3,
+                {static_cast<unsigned char>(0xE0 | (code_point >> 12)),
+                 static_cast<unsigned char>(0x80 | ((code_point >> 6) & 0x3F)),
+                 static_cast<unsigned char>(0x80 | (code_point & 0x3F))}};
+    }
+  }
+}
+
+void ToUtf8::FeedSingleByte(const unsigned char* bytes, size_t size, Utf8Sink& sink) {
+  size_t i = 0;
+  while (i < size) {
+    const size_t ascii = AsciiPrefixLength(bytes + i, size - i);
+    if (ascii != 0) {
+      Put(bytes + i, ascii, sink);
+      i += ascii;
+      if (i == size) break;
+    }
+    const Mapped& mapped = upper_half_[bytes[i++] - 0x80];
+    if (kOutputCapacity - out_size_ < 3) Flush(sink);
+    std::memcpy(out_ + out_size_, mapped.bytes, 3);
+    out_size_ += mapped.size;
   }
 }
 
@@ -126,6 +194,9 @@ void ToUtf8::Feed(const unsigned char* bytes, size_t size, Utf8Sink& sink) {
       utf8_.Decode(bytes, size, out);
       break;
     }
+    case Method::kSingleByte:
+      FeedSingleByte(bytes, size, sink);
+      break;
     case Method::kIconv:
       FeedIconv(bytes, size, sink);
       break;
@@ -162,6 +233,7 @@ void ToUtf8::Finish(Utf8Sink& sink) {
     case Method::kUtf16le:
       if (utf16_lead_byte_ >= 0 || utf16_lead_surrogate_ != 0) PutReplacement(sink);
       break;
+    case Method::kSingleByte:
     case Method::kUserDefined:
     case Method::kReplacement:
       break;
@@ -258,6 +330,9 @@ size_t ToUtf8::ConvertSome(const unsigned char* bytes, size_t size, Utf8Sink& si
       Flush(sink);
     } else if (error == EINVAL) {
       break;
+    } else if (in_left == 0) {
+      // glibc's UHC (CP949) reports a broken pair at the end after using it up.
+      PutReplacement(sink);
     } else {
       const size_t skip = InvalidLength(reinterpret_cast<const unsigned char*>(in), in_left);
       PutReplacement(sink);
@@ -304,9 +379,25 @@ void ToUtf8::FeedIconv(const unsigned char* bytes, size_t size, Utf8Sink& sink) 
 }
 
 void ToUtf8::FinishIconv(Utf8Sink& sink) {
-  // An unfinished character at the end is one error, as the standard's decoders have it.
-  if (pending_size_ != 0) PutReplacement(sink);
-  pending_size_ = 0;
+  // An unfinished character at the end is one error, as the standard's decoders have it. But
+  // glibc's GB18030 waits for four bytes before it looks at the third: a four-byte form broken
+  // there costs its lead alone, and the rest is read again.
+  while (pending_size_ != 0) {
+    const bool gb18030 = from_ == Encoding::kGbk || from_ == Encoding::kGb18030;
+    if (gb18030 && pending_size_ >= 3 && InRange(pending_[1], 0x30, 0x39) &&
+        !InRange(pending_[2], 0x81, 0xFE)) {
+      PutReplacement(sink);
+      const size_t rest = pending_size_ - 1;
+      unsigned char again[kPendingCapacity];
+      std::memcpy(again, pending_ + 1, rest);
+      const size_t used = ConvertSome(again, rest, sink);
+      pending_size_ = rest - used;
+      std::memmove(pending_, again + used, pending_size_);
+    } else {
+      PutReplacement(sink);
+      pending_size_ = 0;
+    }
+  }
   // Whatever iconv still holds (CP1255 and CP1258 keep a base letter back, waiting for a
   // combining mark).
   for (;;) {

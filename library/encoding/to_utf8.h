@@ -1,5 +1,7 @@
-// Streaming conversion of a page to UTF-8, as the Encoding Standard's decoders read it (through
-// glibc's iconv for the legacy encodings; see iconv_names.h for how nearly).
+// Streaming conversion of a page to UTF-8, as the Encoding Standard's decoders read it: the
+// single-byte encodings through tables read from glibc's iconv once and mended where they
+// differ from the standard's, the multi-byte ones through iconv itself (see iconv_names.h for
+// how nearly), UTF-8, UTF-16 and x-user-defined by hand.
 #ifndef QUILLON_LIBRARY_ENCODING_TO_UTF8_H
 #define QUILLON_LIBRARY_ENCODING_TO_UTF8_H
 
@@ -49,11 +51,17 @@ class ToUtf8 {
  private:
   enum class Method : std::uint8_t {
     kUtf8,
+    kSingleByte,
     kIconv,
     kUtf16be,
     kUtf16le,
     kUserDefined,
     kReplacement
+  };
+  // A byte from 0x80 up in UTF-8.
+  struct Mapped {
+    unsigned char size;
+    unsigned char bytes[3];
   };
   // Incomplete characters iconv leaves at the end of a chunk are at most this long.
   static constexpr size_t kPendingCapacity = 16;
@@ -76,11 +84,17 @@ class ToUtf8 {
   void FinishIconv(Utf8Sink& sink);
   void ResetIconv();
 
+  // Reads the 128 upper bytes of a single-byte encoding through iconv once, mended where
+  // glibc's table differs from the standard's.
+  void BuildSingleByteTable();
+  void FeedSingleByte(const unsigned char* bytes, size_t size, Utf8Sink& sink);
+
   void FeedUtf16(const unsigned char* bytes, size_t size, Utf8Sink& sink);
 
   Encoding from_;
   Method method_;
-  void* iconv_ = nullptr;  // iconv_t, opened once
+  void* iconv_ = nullptr;   // iconv_t, opened once (kept for the multi-byte encodings)
+  Mapped upper_half_[128];  // kSingleByte
   Utf8Decoder utf8_;
   unsigned char pending_[kPendingCapacity];
   size_t pending_size_ = 0;

@@ -41,6 +41,28 @@ constexpr bool Utf8Continues(unsigned char lead, unsigned index, unsigned char b
   return byte >= lower && byte <= upper;
 }
 
+// How many bytes at the start of `bytes` are ASCII: sixteen at a time where SSE2 is there.
+inline size_t AsciiPrefixLength(const unsigned char* bytes, size_t size) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  while (size - i >= 16) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+    unsigned high = static_cast<unsigned>(_mm_movemask_epi8(block));
+    if (high != 0) return i + static_cast<size_t>(__builtin_ctz(high));
+    i += 16;
+  }
+#else
+  while (size - i >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    if ((word & 0x8080808080808080ull) != 0) break;
+    i += 8;
+  }
+#endif
+  while (i < size && bytes[i] < 0x80) ++i;
+  return i;
+}
+
 // `Out` has `void Valid(const unsigned char* bytes, size_t size)`, called with runs of valid
 // UTF-8 (pointing into the input, or into the decoder for a sequence completed across calls),
 // and `void Replacement()`, called for each U+FFFD, in input order.
@@ -95,30 +117,9 @@ void Utf8Decoder::Decode(const unsigned char* bytes, size_t size, Out& out) {
   }
   size_t run = i;  // start of the valid run not yet handed over
   while (i < size) {
-#if defined(__SSE2__)
-    while (size - i >= 16) {
-      __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-      unsigned high = static_cast<unsigned>(_mm_movemask_epi8(block));
-      if (high != 0) {
-        i += static_cast<size_t>(__builtin_ctz(high));
-        break;
-      }
-      i += 16;
-    }
-#else
-    while (size - i >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes + i, 8);
-      if ((word & 0x8080808080808080ull) != 0) break;
-      i += 8;
-    }
-#endif
+    i += AsciiPrefixLength(bytes + i, size - i);
     if (i == size) break;
     const unsigned char lead = bytes[i];
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
     const unsigned length = Utf8SequenceLength(lead);
     unsigned k = 1;
     if (length != 0) {
