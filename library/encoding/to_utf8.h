@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "library/encoding/encodings.h"
 #include "library/encoding/utf8.h"
@@ -72,7 +73,11 @@ class ToUtf8 {
 
   void Put(const unsigned char* bytes, size_t size, Utf8Sink& sink);
   void PutCodePoint(std::uint32_t code_point, Utf8Sink& sink);
-  void PutReplacement(Utf8Sink& sink) { Put(kReplacementUtf8, 3, sink); }
+  void PutReplacement(Utf8Sink& sink) {
+    if (kOutputCapacity - out_size_ < 3) Flush(sink);
+    std::memcpy(out_ + out_size_, kReplacementUtf8, 3);
+    out_size_ += 3;
+  }
   void Flush(Utf8Sink& sink);
 
   void FeedIconv(const unsigned char* bytes, size_t size, Utf8Sink& sink);

@@ -117,9 +117,32 @@ void Utf8Decoder::Decode(const unsigned char* bytes, size_t size, Out& out) {
   }
   size_t run = i;  // start of the valid run not yet handed over
   while (i < size) {
-    i += AsciiPrefixLength(bytes + i, size - i);
-    if (i == size) break;
     const unsigned char lead = bytes[i];
+    if (lead < 0x80) {
+      i += AsciiPrefixLength(bytes + i, size - i);
+      continue;
+    }
+    // Whole valid sequences with room after them, the common case of non-ASCII text.
+    if (size - i >= 4) {
+      const unsigned char second = bytes[i + 1];
+      if (lead >= 0xC2 && lead <= 0xDF) {
+        if ((second & 0xC0) == 0x80) {
+          i += 2;
+          continue;
+        }
+      } else if (lead >= 0xE0 && lead <= 0xEF) {
+        if (Utf8Continues(lead, 1, second) && (bytes[i + 2] & 0xC0) == 0x80) {
+          i += 3;
+          continue;
+        }
+      } else if (lead >= 0xF0 && lead <= 0xF4) {
+        if (Utf8Continues(lead, 1, second) && (bytes[i + 2] & 0xC0) == 0x80 &&
+            (bytes[i + 3] & 0xC0) == 0x80) {
+          i += 4;
+          continue;
+        }
+      }
+    }
     const unsigned length = Utf8SequenceLength(lead);
     unsigned k = 1;
     if (length != 0) {
