@@ -1,5 +1,6 @@
 #include "library/encoding/sniff.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace quillon::encoding {
@@ -268,6 +269,15 @@ std::optional<Encoding> Prescan(const unsigned char* bytes, size_t size) {
     }
   }
   return std::nullopt;
+}
+
+Sniffed SniffEncoding(const unsigned char* bytes, size_t size, std::optional<Encoding> caller) {
+  if (std::optional<Bom> bom = SniffBom(bytes, size)) return {bom->encoding, bom->length};
+  if (caller) return {*caller, 0};
+  if (std::optional<Encoding> declared = Prescan(bytes, std::min(size, kPrescanLength))) {
+    return {*declared, 0};
+  }
+  return {Encoding::kUtf8, 0};
 }
 
 }  // namespace quillon::encoding

@@ -31,6 +31,17 @@ std::optional<Bom> SniffBom(const unsigned char* bytes, size_t size);
 // end, including one cut off by their end.
 std::optional<Encoding> Prescan(const unsigned char* bytes, size_t size);
 
+struct Sniffed {
+  Encoding encoding;
+  size_t bom_length;  // bytes at the start of the page that are not its text
+};
+
+// A page's encoding in the HTML Standard's order: its byte order mark; else the caller's
+// encoding (from a transport's charset, say: the caller turns a label into an encoding with
+// ForLabel and reports one it does not know); else the prescan; else UTF-8. `bytes` are the
+// page's first bytes: all of them up to kPrescanLength, fewer only where the page is shorter.
+Sniffed SniffEncoding(const unsigned char* bytes, size_t size, std::optional<Encoding> caller);
+
 }  // namespace quillon::encoding
 
 #endif  // QUILLON_LIBRARY_ENCODING_SNIFF_H

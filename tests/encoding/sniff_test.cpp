@@ -44,6 +44,20 @@ TEST(SniffBom, TheThreeMarksAndShortInputs) {
   EXPECT_FALSE(SniffBom(Bytes("\xBB\xEF\xBF"), 3).has_value());
 }
 
+TEST(SniffEncoding, BomThenCallerThenPrescanThenUtf8) {
+  const std::string meta = "<meta charset=koi8-r>";
+  const std::string bom_meta = "\xFF\xFE" + meta;
+  auto sniff = [](const std::string& page, std::optional<Encoding> caller) {
+    return SniffEncoding(Bytes(page), page.size(), caller);
+  };
+  EXPECT_EQ(sniff(bom_meta, Encoding::kGbk).encoding, Encoding::kUtf16le);
+  EXPECT_EQ(sniff(bom_meta, Encoding::kGbk).bom_length, 2u);
+  EXPECT_EQ(sniff(meta, Encoding::kGbk).encoding, Encoding::kGbk);
+  EXPECT_EQ(sniff(meta, std::nullopt).encoding, Encoding::kKoi8R);
+  EXPECT_EQ(sniff(meta, std::nullopt).bom_length, 0u);
+  EXPECT_EQ(sniff(std::string(2000, ' ') + meta, std::nullopt).encoding, Encoding::kUtf8);
+}
+
 TEST(Prescan, AttributeParsing) {
   const Case cases[] = {
       {"<meta charset=utf-8>", "UTF-8"},
