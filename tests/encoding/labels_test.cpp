@@ -17,30 +17,25 @@ struct Standard {
   std::vector<std::pair<std::string, std::string>> labels;  // label, encoding name
 };
 
-// encodings.json's strings in order: "labels" opens an encoding's label list, "name" gives its
-// name; the file has no escapes.
+// encodings.json's strings in order: after "labels" come an encoding's labels, after "name"
+// its name (every "name" follows its "labels"); the file has no escapes.
 Standard ReadStandard() {
   const std::string json = testing_support::ReadFile(QUILLON_ENCODING_TEST_DATA "/encodings.json");
   Standard standard;
-  std::vector<std::string> pending_labels;
-  enum { kOther, kLabels, kName } expect = kOther;
-  for (size_t i = 0; i < json.size(); ++i) {
-    if (json[i] == ']') expect = kOther;
-    if (json[i] != '"') continue;
+  std::vector<std::string> labels;
+  std::string key;
+  for (size_t i = json.find('"'); i != std::string::npos; i = json.find('"', i + 1)) {
     const size_t end = json.find('"', i + 1);
     const std::string text = json.substr(i + 1, end - i - 1);
     i = end;
-    const bool is_key = json.find_first_not_of(" \n", end + 1) != std::string::npos &&
-                        json[json.find_first_not_of(" \n", end + 1)] == ':';
-    if (is_key) {
-      expect = text == "labels" ? kLabels : text == "name" ? kName : kOther;
-    } else if (expect == kLabels) {
-      pending_labels.push_back(text);
-    } else if (expect == kName) {
+    if (json.compare(end + 1, 1, ":") == 0) {
+      key = text;
+    } else if (key == "labels") {
+      labels.push_back(text);
+    } else if (key == "name") {
       standard.names.push_back(text);
-      for (const std::string& label : pending_labels) standard.labels.emplace_back(label, text);
-      pending_labels.clear();
-      expect = kOther;
+      for (const std::string& label : labels) standard.labels.emplace_back(label, text);
+      labels.clear();
     }
   }
   return standard;
