@@ -99,15 +99,10 @@ void HyperlinkEngine::Finish(RecordSink& sink) {
 }
 
 void HyperlinkEngine::StartReading() {
-  size_t skip = 0;
-  if (auto bom = encoding::SniffBom(head_, head_size_)) {
-    encoding_ = bom->encoding;
-    skip = bom->length;
-  } else if (charset_) {
-    encoding_ = *charset_;
-  } else {
-    encoding_ = encoding::Prescan(head_, head_size_).value_or(encoding::Encoding::kUtf8);
-  }
+  // With the caller's label only the mark's bytes are held: the prescan is not needed.
+  const encoding::Sniffed sniffed = encoding::SniffEncoding(head_, head_size_, charset_);
+  encoding_ = sniffed.encoding;
+  const size_t skip = sniffed.bom_length;
   if (encoding_ == encoding::Encoding::kUtf8) {
     stage_ = Stage::kUtf8;
   } else {

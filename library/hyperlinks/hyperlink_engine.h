@@ -17,9 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "library/encoding/encodings.h"
-#include "library/encoding/sniff.h"
-#include "library/encoding/to_utf8.h"
+#include "library/encoding/encoding.h"
 #include "library/engine.h"
 #include "library/html/tokenizer.h"
 #include "library/record_sink.h"
