@@ -136,6 +136,7 @@ def compare(tool, folder, options, pages, label):
     theirs = by_page(run(["node", os.path.join(HERE, "reference", "links.mjs")] + options + pages))
     problems = []
     same = 0
+    explained = 0
     for page in sorted(set(ours) | set(theirs)):
         mine, reference = ours.get(page, []), theirs.get(page, [])
         extra = collections.Counter(mine) - collections.Counter(reference)
@@ -158,10 +159,11 @@ def compare(tool, folder, options, pages, label):
                 link for link in reference if link in alike or link in renamed.values()]:
             bad.append(("order", "the same links in another order"))
         same += len(mine) - sum(extra.values())
+        explained += len(renamed) + sum(extra.values()) + sum(missing.values()) - len(bad)
         problems += ["%s %s: %s: %r" % (label, page.decode(errors="replace"), side, link[:300])
                      for side, link in bad]
-    print("%s: %d pages, %d links alike, %d unexplained differences" %
-          (label, len(pages), same, len(problems)))
+    print("%s: %d pages, %d links alike, %d explained differences, %d unexplained" %
+          (label, len(pages), same, explained, len(problems)))
     return problems
 
 
