@@ -28,10 +28,19 @@ def engine_sources():
 
 VERSION = project_version()
 
+def html_rules_sources():
+    """The HTML rules' engine and its pieces: every source of their folders."""
+    folders = ("html", "url", "encoding", "hyperlinks")
+    return sorted(str(path.relative_to(ROOT)) for folder in folders
+                  for path in (ROOT / "library" / folder).glob("*.cpp"))
+
+
 module = Pybind11Extension(
     "quillon._quillon",
     sorted(str(path.relative_to(ROOT)) for path in (ROOT / "python" / "src").glob("*.cpp"))
-    + engine_sources(),
+    + engine_sources() + html_rules_sources(),
+    # IDNA for the URL parser (Debian: libidn2-dev).
+    libraries=["idn2"],
     include_dirs=[str(ROOT)],
     define_macros=[("QUILLON_VERSION", f'"{VERSION}"')],
     cxx_std=20,

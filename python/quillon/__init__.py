@@ -17,8 +17,14 @@ Scanner takes a page in chunks. Exclusion keywords are bytes, or str encoded
 as UTF-8; at most six. Other threads run while a file is read, and while a
 page or chunk of 16 KiB or more is scanned (smaller ones take less time than
 handing over the interpreter's lock).
+
+hyperlinks(), hyperlinks_of_file() and HyperlinkScanner follow the HTML rules
+instead: every a and area href resolved as a browser resolves it, as str
+(help(quillon._hyperlinks) says how).
 """
 
+from quillon._hyperlinks import HyperlinkScanner, hyperlinks, hyperlinks_of_file
 from quillon._quillon import Scanner, __version__, links, links_of_file
 
-__all__ = ["Scanner", "__version__", "links", "links_of_file"]
+__all__ = ["HyperlinkScanner", "Scanner", "__version__", "hyperlinks", "hyperlinks_of_file", "links",
+           "links_of_file"]

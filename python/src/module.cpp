@@ -3,6 +3,7 @@
 #include <pybind11/pybind11.h>
 
 #include "python/src/file_links.h"
+#include "python/src/hyperlink_functions.h"
 #include "python/src/page_links.h"
 #include "python/src/scanner.h"
 
@@ -20,6 +21,7 @@ PYBIND11_MODULE(_quillon, module) {
 
   module.doc() = "The extraction engine; use it through the package quillon.";
   module.attr("__version__") = QUILLON_VERSION;
+  quillon_python::AddHyperlinkFunctions(module);
 
   module.def("links", &quillon_python::Links, py::arg("data"), py::arg("exclude") = py::tuple(),
              R"(links(data: ReadableBuffer, exclude: Iterable[bytes | str] = ()) -> list[bytes]
