@@ -58,7 +58,7 @@ bool PageFeeder::FeedAll(quillon::RecordSink& sink, int& error) {
       return false;
     }
   }
-  engine_.Finish(sink);
+  engine_.Finish();
   Close();
   return true;
 }

@@ -87,7 +87,7 @@ pybind11::list LinksOfFile(pybind11::handle path, pybind11::handle exclude) {
     // Between blocks Ctrl-C is heard, also on a file that never ends (a device, a pipe).
     if (PyErr_CheckSignals() != 0) throw pybind11::error_already_set();
   }
-  engine.Finish(records);
+  engine.Finish();
   return records.Take();
 }
 

@@ -17,7 +17,7 @@ pybind11::list Links(pybind11::handle data, pybind11::handle exclude) {
   UnlockedScan(page.size(), [&] {
     quillon::Engine engine(exclusions.texts(), FixedClasses());
     engine.Feed(page.data(), page.size(), records);
-    engine.Finish(records);
+    engine.Finish();
   });
   return records.Take();
 }

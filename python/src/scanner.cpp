@@ -50,7 +50,7 @@ pybind11::list Scanner::Feed(pybind11::handle chunk) {
 
 pybind11::list Scanner::Finish() {
   Use use(*this);
-  engine_->Finish(records_);
+  engine_->Finish();
   engine_->Reset();
   page_open_ = false;
   return records_.Take();
