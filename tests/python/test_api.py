@@ -5,6 +5,7 @@ import array
 import itertools
 import mmap
 import os
+import signal
 import threading
 from concurrent.futures import ThreadPoolExecutor
 
@@ -68,6 +69,33 @@ def test_file_of_many_blocks(tmp_path):
         data += b"." * (edge * 262144 - inside - len(data)) + anchor
     (tmp_path / "big.htm").write_bytes(data)
     assert quillon.links_of_file(tmp_path / "big.htm") == [b"http://edge.example/a.html"] * (len(anchor) + 1)
+
+
+def test_signal_is_heard_in_a_file_that_never_ends(tmp_path):
+    os.mkfifo(tmp_path / "pipe")
+    done, held = threading.Event(), []
+
+    def write_and_hold():  # the pipe ends only once the reader gave up
+        with open(tmp_path / "pipe", "wb") as pipe:
+            pipe.write(b'<a href="http://x.example/">' * 1000)
+            pipe.flush()
+            held.append(done.wait(30))
+
+    def time_up(*_):
+        raise TimeoutError("the signal was heard")
+
+    writer, before = threading.Thread(target=write_and_hold), signal.signal(signal.SIGALRM, time_up)
+    writer.start()
+    try:
+        signal.setitimer(signal.ITIMER_REAL, 0.3)
+        with pytest.raises(TimeoutError, match="heard"):
+            quillon.links_of_file(tmp_path / "pipe")
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, before)
+        done.set()
+        writer.join()
+    assert held == [True]
 
 
 def test_scanner_gives_records_as_they_are_completed():
