@@ -39,11 +39,11 @@ def _check_bytes(data, what):
 
 
 def _keyword_bytes(keyword):
-    if isinstance(keyword, str):
+    if type(keyword) is str:
         keyword = keyword.encode("utf-8")
-    elif not isinstance(keyword, bytes):
+    elif type(keyword) is not bytes:
         try:
-            keyword = memoryview(keyword).tobytes()
+            keyword = keyword.encode("utf-8") if isinstance(keyword, str) else memoryview(keyword).tobytes()
         except TypeError:
             raise TypeError(f"an exclusion keyword is bytes or str, not {type(keyword).__name__!r}") from None
     # The engine reads a keyword up to its first NUL: the rest would be dropped unseen.
@@ -54,8 +54,11 @@ def _keyword_bytes(keyword):
 
 def _keywords(exclude):
     """exclude as the engine takes it: a tuple of at most six bytes."""
-    if type(exclude) is tuple and not exclude:
-        return exclude
+    kind = type(exclude)
+    if kind is tuple or kind is list:
+        if len(exclude) > _MOST_KEYWORDS:
+            raise ValueError(f"at most six exclusion keywords, not {len(exclude)}")
+        return tuple(map(_keyword_bytes, exclude)) if exclude else ()
     # Iterating one keyword would give its letters, each a keyword of its own.
     if isinstance(exclude, (str, bytes, bytearray)):
         raise TypeError("exclude is a sequence of keywords, such as ('yahoo',), not one keyword")
