@@ -1,6 +1,5 @@
 // The engine for C callers. This is the boundary: every failure becomes a status code here,
 // and this is the one place of the library that catches whatever is thrown.
-#define QUILLON_ENGINE_API __attribute__((visibility("default")))
 #include "library/quillon_engine.h"
 
 #include <cxxabi.h>
@@ -82,9 +81,11 @@ int Guarded(quillon_engine& engine, Step step) {
   return PageOutcome(engine);
 }
 
-// A call from inside the callback would reuse the engine's half-done state.
+// A call from inside the callback would reuse the engine's half-done state. The page is failed,
+// so nothing more of it may reach the callback either.
 int RefuseInsideCallback(quillon_engine& engine) {
   engine.failed = true;
+  engine.sink.set_stopped(true);
   return QUILLON_ERROR_BUSY;
 }
 
@@ -141,7 +142,7 @@ int quillon_engine_finish(quillon_engine* engine) {
   if (engine->busy) return RefuseInsideCallback(*engine);
   int status = PageOutcome(*engine);
   if (status == QUILLON_OK) {
-    status = Guarded(*engine, [engine] { engine->engine.Finish(engine->sink); });
+    status = Guarded(*engine, [engine] { engine->engine.Finish(); });
     if (engine->release_pending) {
       delete engine;
       return QUILLON_STOPPED;
@@ -197,6 +198,10 @@ const char* quillon_strerror(int status) {
       return "called from inside the engine's own record callback";
   }
   return "unknown QUILLON status";
+}
+
+unsigned quillon_version_number(void) {
+  return QUILLON_VERSION_NUMBER;
 }
 
 }  // extern "C"
