@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     whole = Counted{};
     engine.Reset();
     engine.Feed(bytes, page.size(), whole);
-    engine.Finish(whole);
+    engine.Finish();
   });
   Counted pages;
   double pages_seconds = BestSeconds([&] {
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     for (size_t at = 0; at < page.size(); at += page_bytes) {
       engine.Reset();
       engine.Feed(bytes + at, std::min(page_bytes, page.size() - at), pages);
-      engine.Finish(pages);
+      engine.Finish();
     }
   });
   unsigned long long opens = 0;

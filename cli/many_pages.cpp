@@ -14,7 +14,6 @@
 
 #include "cli/output_buffer.h"
 #include "cli/output_names.h"
-#include "cli/page_feeder.h"
 #include "cli/page_list.h"
 #include "cli/page_scanners.h"
 #include "cli/page_urls.h"
@@ -22,6 +21,7 @@
 #include "cli/record_sinks.h"
 #include "library/engine.h"
 #include "library/hyperlinks/hyperlink_engine.h"
+#include "library/page_file.h"
 #include "runtime/system_calls.h"
 
 namespace cli {
@@ -31,6 +31,17 @@ namespace {
 constexpr size_t kReadBlock = 128 * 1024;
 constexpr size_t kListBlock = 256 * 1024;
 constexpr size_t kFileBlock = 64 * 1024;
+
+// The pages are read through the run-time stand-in's calls, as everything else the tool reads.
+struct RuntimeCalls {
+  static int Open(const char* path, int flags) { return crt::Sys().open(path, flags, 0); }
+  static ssize_t Read(int fd, void* buffer, size_t count) {
+    return crt::Sys().read(fd, buffer, count);
+  }
+  static int Close(int fd) { return crt::Sys().close(fd); }
+  static int Stat(int fd, struct stat* status) { return crt::Sys().fstat(fd, status); }
+};
+using PageFeeder = quillon::PageFile<RuntimeCalls, PageScanner>;
 
 bool IsOpen(int descriptor) {
   return fcntl(descriptor, F_GETFD) != -1;

@@ -37,7 +37,8 @@ class ClassicScanner final : public PageScanner {
   void Feed(const unsigned char* bytes, size_t size, quillon::RecordSink& sink) override {
     engine_.Feed(bytes, size, sink);
   }
-  void Finish(quillon::RecordSink& sink) override { engine_.Finish(sink); }
+  // The end of a page gives the classic rules no record.
+  void Finish(quillon::RecordSink&) override { engine_.Finish(); }
   void Stop() override { engine_.Stop(); }
 
  private:

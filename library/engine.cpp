@@ -235,8 +235,7 @@ std::string_view Engine::LastCapture() {
   return {last_capture_, last_capture_length_};
 }
 
-ReadingEnd Engine::Finish(RecordSink& sink) {
-  (void)sink;
+ReadingEnd Engine::Finish() {
   ReadingEnd end;
   if (state_ == State::kScanning && carry_size_ == static_cast<size_t>(kPatternLength)) {
     // An attempt whose compared bytes end the page: it reads no further unless it opens an

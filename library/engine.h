@@ -54,8 +54,9 @@ class Engine {
 
   // Scans the next `size` bytes of the page; records found go to `sink`, in page order.
   void Feed(const unsigned char* bytes, size_t size, RecordSink& sink);
-  // The page has ended: an attempt or an address left open ends unfinished and gives nothing.
-  ReadingEnd Finish(RecordSink& sink);
+  // The page has ended: an attempt or an address left open ends unfinished and gives nothing,
+  // so no record comes of it.
+  ReadingEnd Finish();
   // Reading the page failed after the bytes fed so far: what is open is dropped.
   ReadingEnd Stop();
   // Whether more bytes can change nothing (the first attempt of a first-attempt-only page is

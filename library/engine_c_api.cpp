@@ -1,6 +1,5 @@
 // The engine for C callers. This is the boundary: every failure becomes a status code here,
 // and this is the one place of the library that catches whatever is thrown.
-#define QUILLON_ENGINE_API __attribute__((visibility("default")))
 #include "library/quillon_engine.h"
 
 #include <cxxabi.h>
@@ -77,7 +76,7 @@ struct quillon_engine {
     if (html) {
       html->Finish(sink);
     } else {
-      classic->Finish(sink);
+      classic->Finish();
     }
   }
   void Reset() {
@@ -137,9 +136,11 @@ int Guarded(quillon_engine& engine, Step step) {
   return PageOutcome(engine);
 }
 
-// A call from inside the callback would reuse the engine's half-done state.
+// A call from inside the callback would reuse the engine's half-done state. The page is failed,
+// so nothing more of it may reach the callback either.
 int RefuseInsideCallback(quillon_engine& engine) {
   engine.failed = true;
+  engine.sink.set_stopped(true);
   return QUILLON_ERROR_BUSY;
 }
 
@@ -321,6 +322,10 @@ const char* quillon_strerror(int status) {
       return "the page's encoding cannot be converted on this system";
   }
   return "unknown QUILLON status";
+}
+
+unsigned quillon_version_number(void) {
+  return QUILLON_VERSION_NUMBER;
 }
 
 }  // extern "C"

@@ -54,7 +54,7 @@ ReadingEnd ScanPage(PageReader& reader, Engine& engine, RecordSink& sink) {
     engine.Feed(bytes.data(), bytes.size(), sink);
     if (engine.Done()) break;
   }
-  return reader.Failed() ? engine.Stop() : engine.Finish(sink);
+  return reader.Failed() ? engine.Stop() : engine.Finish();
 }
 
 // What reading the page byte by byte leaves in StatusText: the last byte read, or "File End".

@@ -7,9 +7,10 @@
  * locale, so the records of a page are the same in every program. The page may arrive in chunks
  * of any size; the records do not depend on where it is cut.
  *
- * Exported by libquillon.so.1 from version 1.1 on (symbol version QUILLON_1.1).
+ * Exported by libquillon.so.1 from version 1.1 on (symbol version QUILLON_1.1), and
+ * quillon_version_number from 1.2 on (QUILLON_1.2).
  *
- * From version 1.2 on (QUILLON_1.2) an engine may follow the HTML rules instead
+ * From version 1.2 on an engine may also follow the HTML rules
  * (quillon_engine_new_html): every a and area href of the page, resolved against the page's URL
  * (or its first base href, for the links after it) as a browser resolves it. A record is then
  * the URL's serialization, what `new URL(href, base).href` gives in a browser: printable ASCII,
@@ -23,9 +24,20 @@
 
 #include <stddef.h>
 
-#ifndef QUILLON_ENGINE_API
+/* The library's build defines QUILLON_BUILDING_LIBRARY: it hides every symbol but these. */
+#if defined(QUILLON_BUILDING_LIBRARY) && defined(__GNUC__)
+#define QUILLON_ENGINE_API __attribute__((visibility("default")))
+#else
 #define QUILLON_ENGINE_API
 #endif
+
+/* The version of the library this header belongs to, major * 10000 + minor * 100 + patch;
+ * quillon_version_number() gives that of the library in use. */
+#define QUILLON_VERSION_MAJOR 1
+#define QUILLON_VERSION_MINOR 2
+#define QUILLON_VERSION_PATCH 0
+#define QUILLON_VERSION_NUMBER \
+  (QUILLON_VERSION_MAJOR * 10000 + QUILLON_VERSION_MINOR * 100 + QUILLON_VERSION_PATCH)
 
 #ifdef __cplusplus
 extern "C" {
@@ -33,7 +45,7 @@ extern "C" {
 
 /* What a call returns: QUILLON_OK or QUILLON_STOPPED when it did its work, a negative code
  * when it did not. quillon_strerror describes each one. */
-enum {
+enum quillon_status {
   /* Done. */
   QUILLON_OK = 0,
   /* The callback returned nonzero: no further record of this page reaches it. Reported by
@@ -50,7 +62,8 @@ enum {
   /* An exception left the callback (a C++ caller's): the page is failed. */
   QUILLON_ERROR_CALLBACK_THREW = -4,
   /* Called from inside this engine's own callback: the call did nothing and the page is
-   * failed. */
+   * failed, so no further record of it reaches the callback; the running feed or finish
+   * returns QUILLON_ERROR_PAGE_FAILED. */
   QUILLON_ERROR_BUSY = -5,
   /* (1.2) The page URL given does not parse as an absolute URL. */
   QUILLON_ERROR_PAGE_URL = -6,
@@ -97,7 +110,9 @@ QUILLON_ENGINE_API int quillon_engine_feed(quillon_engine* engine, const void* b
 QUILLON_ENGINE_API int quillon_engine_finish(quillon_engine* engine);
 
 /* Releases the engine; NULL is ignored. Called from inside the engine's callback, no further
- * record reaches the callback and the engine is released when the running call returns. */
+ * record reaches the callback and the engine is released when the running feed or finish
+ * returns, which returns QUILLON_STOPPED: the engine is gone then, and its caller must call
+ * nothing on it, not even quillon_engine_free. */
 QUILLON_ENGINE_API void quillon_engine_free(quillon_engine* engine);
 
 /* The records of the whole page `bytes`, `size` bytes long, as an engine made with these
@@ -163,6 +178,10 @@ QUILLON_ENGINE_API int quillon_extract_html(const void* bytes, size_t size, cons
 /* A short English description of a status code, for messages; never NULL, and a static text
  * the caller must not free. Unknown codes get a text that says so. */
 QUILLON_ENGINE_API const char* quillon_strerror(int status);
+
+/* The version of the library in use, as QUILLON_VERSION_NUMBER gives that of this header: a
+ * program may check that the library is not older than what it was built against. */
+QUILLON_ENGINE_API unsigned quillon_version_number(void);
 
 #ifdef __cplusplus
 }

@@ -15,31 +15,7 @@ than 8192 bytes, or one that does not parse, gives nothing.
 
 import os
 
-from quillon import _quillon
-
-_MOST_KEYWORDS = 6
-
-
-def _keywords(exclude):
-    """exclude as the engine takes it: a tuple of at most six bytes without NUL."""
-    if isinstance(exclude, (str, bytes, bytearray)):
-        raise TypeError("exclude is a sequence of keywords, such as ('yahoo',), not one keyword")
-    keywords = []
-    for keyword in exclude:
-        if len(keywords) == _MOST_KEYWORDS:
-            raise ValueError("at most six exclusion keywords: exclude gave a seventh")
-        if isinstance(keyword, str):
-            keyword = keyword.encode("utf-8")
-        elif not isinstance(keyword, bytes):
-            try:
-                keyword = memoryview(keyword).tobytes()
-            except TypeError:
-                raise TypeError(f"an exclusion keyword is bytes or str, not {type(keyword).__name__!r}") from None
-        if b"\0" in keyword:
-            raise ValueError("an exclusion keyword holds a NUL byte")
-        keywords.append(keyword)
-    return tuple(keywords)
-
+from quillon import _check_bytes, _keywords, _quillon
 
 def _text(value, what):
     if value is not None and not isinstance(value, str):
@@ -48,8 +24,7 @@ def _text(value, what):
 
 
 def _page(data, what):
-    if isinstance(data, str):
-        raise TypeError(f"{what} is bytes, not str: a page is bytes in its own encoding")
+    _check_bytes(data, what)
     return data
 
 

@@ -1,10 +1,17 @@
-// quillon._quillon: the Python face of the extraction engine. The package quillon re-exports
-// everything here; its documentation is what help(quillon) shows.
+// quillon._quillon: the native work of the package quillon, which checks the arguments, holds
+// the documentation and is what callers use. Here the engine runs, with the GIL let go where
+// that pays.
 #include <pybind11/pybind11.h>
 
-#include "python/src/file_links.h"
+#include <cerrno>
+#include <memory>
+
+#include "library/engine.h"
+#include "library/page_file.h"
+#include "python/src/engine_settings.h"
 #include "python/src/hyperlink_functions.h"
-#include "python/src/page_links.h"
+#include "python/src/page_bytes.h"
+#include "python/src/record_list.h"
 #include "python/src/scanner.h"
 
 #ifndef QUILLON_VERSION
@@ -12,70 +19,93 @@
 #endif
 
 namespace py = pybind11;
-using quillon_python::Scanner;
+
+namespace quillon_python {
+namespace {
+
+// Large enough that a block costs far more than taking the GIL back between blocks.
+constexpr size_t kFileBlock = 256 * 1024;
+
+// The records of the page `data` (bytes-like).
+py::list Links(py::handle data, py::handle keywords) {
+  PageBytes page(data);
+  const quillon::KeywordTexts texts = KeywordTextsOf(keywords);
+  RecordList records;
+  // The page stays held by `page` while other threads run.
+  UnlockedScan(page.size(), [&] {
+    quillon::Engine engine(texts, FixedClasses());
+    engine.Feed(page.data(), page.size(), records);
+    engine.Finish();
+  });
+  return records.Take();
+}
+
+// The records of the page in the file `name` (str or bytes). Raises OSError naming it when it
+// cannot be opened or read.
+py::list LinksOfFile(py::handle name, py::handle keywords) {
+  PyObject* encoded_raw = nullptr;
+  if (PyUnicode_FSConverter(name.ptr(), &encoded_raw) == 0) throw py::error_already_set();
+  auto encoded = py::reinterpret_steal<py::bytes>(encoded_raw);
+  quillon::Engine engine(KeywordTextsOf(keywords), FixedClasses());
+  RecordList records;
+  quillon::PageFile<> file(engine, kFileBlock);
+  // Between blocks, and when a signal cuts a read short, Ctrl-C is heard, also on a file that
+  // never ends (a device, a pipe).
+  auto hear_signals = [] {
+    py::gil_scoped_acquire locked;
+    return PyErr_CheckSignals() == 0;
+  };
+  int error = 0;
+  bool read = false;
+  {
+    py::gil_scoped_release unlocked;
+    read = file.Open(PyBytes_AS_STRING(encoded.ptr()), error, hear_signals) &&
+           file.FeedAll(records, error, hear_signals);
+  }
+  if (PyErr_Occurred() != nullptr) throw py::error_already_set();
+  if (!read) {
+    errno = error;
+    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, name.ptr());
+    throw py::error_already_set();
+  }
+  return records.Take();
+}
+
+// A Scanner reaches Python as a capsule: unlike an instance of a bound class, which
+// Scanner.__new__ alone would leave unmade, a capsule exists only around a made scanner.
+constexpr const char* kScannerName = "quillon._quillon.Scanner";
+
+py::capsule NewScanner(py::handle keywords) {
+  auto scanner = std::make_unique<Scanner>(keywords);
+  py::capsule capsule(scanner.get(), kScannerName, [](PyObject* made) {
+    delete static_cast<Scanner*>(PyCapsule_GetPointer(made, kScannerName));
+  });
+  scanner.release();
+  return capsule;
+}
+
+Scanner& ScannerOf(py::handle capsule) {
+  if (!PyCapsule_IsValid(capsule.ptr(), kScannerName)) {
+    throw py::type_error("not a scanner of quillon._quillon.scanner_new");
+  }
+  return *static_cast<Scanner*>(PyCapsule_GetPointer(capsule.ptr(), kScannerName));
+}
+
+}  // namespace
+}  // namespace quillon_python
 
 PYBIND11_MODULE(_quillon, module) {
-  // The signatures below name the types a caller may pass, which pybind11 cannot tell.
-  py::options options;
-  options.disable_function_signatures();
-
-  module.doc() = "The extraction engine; use it through the package quillon.";
+  using quillon_python::ScannerOf;
+  module.doc() = "The extraction engine, for the package quillon; use that.";
   module.attr("__version__") = QUILLON_VERSION;
   quillon_python::AddHyperlinkFunctions(module);
-
-  module.def("links", &quillon_python::Links, py::arg("data"), py::arg("exclude") = py::tuple(),
-             R"(links(data: ReadableBuffer, exclude: Iterable[bytes | str] = ()) -> list[bytes]
-
-The addresses of one page, in page order: each is exactly the bytes the quillon
-tool writes before CR LF.
-
-data is the whole page as a bytes-like object (bytes, bytearray, memoryview,
-mmap); a str raises TypeError, since a page is bytes in its own encoding.
-exclude holds up to six keywords (bytes, or str taken as UTF-8); an address
-holding any of them, byte for byte, is left out. Other threads run while a page
-of 16 KiB or more is scanned.)");
-
-  module.def(
-      "links_of_file", &quillon_python::LinksOfFile, py::arg("path"),
-      py::arg("exclude") = py::tuple(),
-      R"(links_of_file(path: str | bytes | os.PathLike, exclude: Iterable[bytes | str] = ()) -> list[bytes]
-
-The addresses of the page in the file at path, as links() gives them. The file
-is read in blocks, so memory stays small whatever its size. Raises OSError
-naming the file when it cannot be read (missing, a directory, no permission).
-Other threads run while the file is read and scanned.)");
-
-  py::class_<Scanner>(module, "Scanner", R"(Scanner(exclude: Iterable[bytes | str] = ())
-
-A page fed in chunks of any size, such as the blocks of a download: feed()
-gives back the addresses each chunk completes, finish() the rest. The addresses
-are those links() gives for the whole page, however it is cut.
-
-    with quillon.Scanner(exclude=["yahoo"]) as scanner:
-        for chunk in chunks:
-            found += scanner.feed(chunk)
-        found += scanner.finish()
-
-After finish() the scanner takes a new page. Leaving a with block normally with
-a page fed but not finished raises RuntimeError, so that no address goes
-missing unnoticed; call reset() to drop a page on purpose. A scanner serves one
-thread at a time.)")
-      .def(py::init<py::handle>(), py::arg("exclude") = py::tuple())
-      .def("feed", &Scanner::Feed, py::arg("chunk"),
-           R"(feed(chunk: ReadableBuffer) -> list[bytes]
-
-Scans the next bytes of the page; returns the addresses completed so far and
-not yet returned. chunk is a bytes-like object, as data of links(); other
-threads run while a chunk of 16 KiB or more is scanned.)")
-      .def("finish", &Scanner::Finish, R"(finish() -> list[bytes]
-
-The page has ended: returns its last addresses. An anchor or address left open
-at the end gives nothing. The scanner is then ready for a new page.)")
-      .def("reset", &Scanner::Reset, R"(reset() -> None
-
-Drops the page fed so far, and the addresses not yet returned.)")
-      .def("__enter__", [](py::object self) { return self; })
-      .def("__exit__", [](Scanner& scanner, py::handle type, py::handle, py::handle) {
-        scanner.Close(!type.is_none());
-      });
+  module.def("links", &quillon_python::Links, py::arg("data"), py::arg("keywords"));
+  module.def("links_of_file", &quillon_python::LinksOfFile, py::arg("name"), py::arg("keywords"));
+  module.def("scanner_new", &quillon_python::NewScanner, py::arg("keywords"));
+  module.def("scanner_feed",
+             [](py::handle scanner, py::handle chunk) { return ScannerOf(scanner).Feed(chunk); });
+  module.def("scanner_finish", [](py::handle scanner) { return ScannerOf(scanner).Finish(); });
+  module.def("scanner_reset", [](py::handle scanner) { ScannerOf(scanner).Reset(); });
+  module.def("scanner_page_open",
+             [](py::handle scanner) { return ScannerOf(scanner).page_open(); });
 }

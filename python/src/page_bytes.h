@@ -1,17 +1,23 @@
 #pragma once
-// The bytes of a Python bytes-like object (bytes, bytearray, memoryview, mmap, array), held for
-// as long as the engine reads them: a bytearray cannot be resized, nor an mmap closed, meanwhile.
+// The bytes of a page or chunk, held for as long as the engine reads them, and scanned with the
+// GIL let go where that pays.
 #include <cstddef>
 
 #include <pybind11/pybind11.h>
 
 namespace quillon_python {
 
+// A Python bytes-like object's memory (bytes, bytearray, memoryview, mmap, array): a bytearray
+// cannot be resized, nor an mmap closed, meanwhile.
 class PageBytes {
  public:
-  // Raises TypeError for str and for objects without the buffer protocol, naming `what` (such
-  // as "a page"), and BufferError for memory that is not contiguous.
-  PageBytes(pybind11::handle object, const char* what);
+  // Raises TypeError for an object without the buffer protocol, BufferError for memory that
+  // is not contiguous.
+  explicit PageBytes(pybind11::handle object) {
+    if (PyObject_GetBuffer(object.ptr(), &view_, PyBUF_SIMPLE) != 0) {
+      throw pybind11::error_already_set();
+    }
+  }
   PageBytes(const PageBytes&) = delete;
   PageBytes& operator=(const PageBytes&) = delete;
   ~PageBytes() { PyBuffer_Release(&view_); }
@@ -22,5 +28,21 @@ class PageBytes {
  private:
   Py_buffer view_;
 };
+
+// Handing the lock over and taking it back costs about what scanning a few kilobytes does, and
+// on a small page two threads would then mostly wait for each other.
+inline constexpr size_t kUnlockedScanSize = 16 * 1024;
+
+// Runs `scan`, which must not touch Python objects, over `size` bytes; other threads run
+// meanwhile when the bytes are many.
+template <typename Scan>
+void UnlockedScan(size_t size, Scan&& scan) {
+  if (size < kUnlockedScanSize) {
+    scan();
+    return;
+  }
+  pybind11::gil_scoped_release unlocked;
+  scan();
+}
 
 }  // namespace quillon_python

@@ -22,24 +22,27 @@ void RecordList::Record(const char* address, size_t length) {
 }
 
 pybind11::list RecordList::Take() {
+  // Whatever happens, these records are given now or never: none may turn up with a later
+  // call, which may be about another page.
+  struct ClearAtEnd {
+    RecordList& records;
+    ~ClearAtEnd() { records.Clear(); }
+  } clear_at_end{*this};
   if (lost_) {
-    Clear();
     PyErr_SetString(PyExc_MemoryError, "the addresses found do not fit in memory");
     throw pybind11::error_already_set();
   }
-  pybind11::list list(ends_.size());
+  auto list = pybind11::reinterpret_steal<pybind11::list>(
+      PyList_New(static_cast<Py_ssize_t>(ends_.size())));
+  if (!list) throw pybind11::error_already_set();
   size_t start = 0;
   for (size_t i = 0; i < ends_.size(); ++i) {
     PyObject* record =
         PyBytes_FromStringAndSize(bytes_.data() + start, static_cast<Py_ssize_t>(ends_[i] - start));
-    if (record == nullptr) {
-      Clear();
-      throw pybind11::error_already_set();
-    }
+    if (record == nullptr) throw pybind11::error_already_set();
     PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(i), record);
     start = ends_[i];
   }
-  Clear();
   return list;
 }
 

@@ -22,8 +22,8 @@ class RecordList final : public quillon::RecordSink {
 
   // Whether a record could not be kept for want of memory.
   bool lost() const { return lost_; }
-  // The records kept so far as a list of bytes, and none kept afterwards. Needs the GIL; raises
-  // MemoryError instead when a record was lost.
+  // The records kept so far as a list of bytes, and none kept afterwards, also when it fails.
+  // Needs the GIL; raises MemoryError when a record was lost or the list cannot be made.
   pybind11::list Take();
   void Clear();
 

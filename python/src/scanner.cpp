@@ -1,19 +1,13 @@
 #include "python/src/scanner.h"
 
-#include "python/src/exclusions.h"
-#include "python/src/fixed_classes.h"
+#include "python/src/engine_settings.h"
 #include "python/src/page_bytes.h"
-#include "python/src/unlocked_scan.h"
 
 namespace quillon_python {
 
 class Scanner::Use {
  public:
   explicit Use(Scanner& scanner) : scanner_(scanner) {
-    if (scanner.closed_) {
-      PyErr_SetString(PyExc_ValueError, "the Scanner is closed");
-      throw pybind11::error_already_set();
-    }
     if (scanner.busy_) {
       PyErr_SetString(PyExc_RuntimeError, "the Scanner is in use by another thread");
       throw pybind11::error_already_set();
@@ -28,32 +22,35 @@ class Scanner::Use {
   Scanner& scanner_;
 };
 
-Scanner::Scanner(pybind11::handle exclude) {
-  Exclusions exclusions(exclude);
-  engine_ = std::make_unique<quillon::Engine>(exclusions.texts(), FixedClasses());
+Scanner::Scanner(pybind11::handle keywords)
+    : engine_(std::make_unique<quillon::Engine>(KeywordTextsOf(keywords), FixedClasses())) {}
+
+pybind11::list Scanner::TakeRecords() {
+  try {
+    return records_.Take();
+  } catch (...) {
+    engine_->Reset();
+    page_open_ = false;
+    throw;
+  }
 }
 
 pybind11::list Scanner::Feed(pybind11::handle chunk) {
   Use use(*this);
-  PageBytes bytes(chunk, "a chunk");
+  PageBytes bytes(chunk);
   if (bytes.size() > 0) {
     page_open_ = true;
     UnlockedScan(bytes.size(), [&] { engine_->Feed(bytes.data(), bytes.size(), records_); });
   }
-  if (records_.lost()) {
-    // The page cannot be given back whole: start afresh rather than go on with a gap.
-    engine_->Reset();
-    page_open_ = false;
-  }
-  return records_.Take();
+  return TakeRecords();
 }
 
 pybind11::list Scanner::Finish() {
   Use use(*this);
-  engine_->Finish(records_);
+  engine_->Finish();
   engine_->Reset();
   page_open_ = false;
-  return records_.Take();
+  return TakeRecords();
 }
 
 void Scanner::Reset() {
@@ -61,17 +58,6 @@ void Scanner::Reset() {
   engine_->Reset();
   records_.Clear();
   page_open_ = false;
-}
-
-void Scanner::Close(bool block_failed) {
-  Use use(*this);
-  closed_ = true;
-  if (page_open_ && !block_failed) {
-    PyErr_SetString(PyExc_RuntimeError,
-                    "the Scanner's block ended with a page not finished: call finish() for its "
-                    "last addresses, or reset() to drop it");
-    throw pybind11::error_already_set();
-  }
 }
 
 }  // namespace quillon_python

@@ -1,5 +1,6 @@
 #pragma once
-// quillon.Scanner: a page fed in chunks, its records handed back as they are completed.
+// The engine under quillon.Scanner: a page fed in chunks, its records handed back as they are
+// completed. quillon/__init__.py checks the arguments and owns the scanner's closing.
 #include <memory>
 
 #include <pybind11/pybind11.h>
@@ -11,7 +12,8 @@ namespace quillon_python {
 
 class Scanner {
  public:
-  explicit Scanner(pybind11::handle exclude);
+  // `keywords` as KeywordTextsOf takes them.
+  explicit Scanner(pybind11::handle keywords);
 
   // The records completed by `chunk` (bytes-like).
   pybind11::list Feed(pybind11::handle chunk);
@@ -19,20 +21,21 @@ class Scanner {
   pybind11::list Finish();
   // Drops the page fed so far.
   void Reset();
-  // The end of a with block: the scanner takes no more bytes. Raises RuntimeError when the
-  // block ended normally with records possibly still held back (finish() not called).
-  void Close(bool block_failed);
+  // Bytes were fed since the last finish() or reset(): their last records may still be held.
+  bool page_open() const { return page_open_; }
 
  private:
-  // Marks the scanner busy for one call: a second thread, or a closed scanner, is refused
-  // rather than let into the engine while the GIL is let go.
+  // Marks the scanner busy for one call: a second thread is refused rather than let into the
+  // engine while the GIL is let go.
   class Use;
+
+  // The records found so far. When they cannot be handed over, the page is dropped: its later
+  // records would come without the lost ones.
+  pybind11::list TakeRecords();
 
   std::unique_ptr<quillon::Engine> engine_;
   RecordList records_;
   bool busy_ = false;
-  bool closed_ = false;
-  // Bytes were fed since the last finish() or reset().
   bool page_open_ = false;
 };
 

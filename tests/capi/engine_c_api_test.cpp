@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <set>
@@ -115,6 +116,13 @@ TEST(CApiCalls, RefuseBadArguments) {
   EXPECT_EQ(texts.size(), 8u) << "each status has a text of its own";
 }
 
+TEST(CApiCalls, VersionNumberIsTheLibrarysVersion) {
+  unsigned major = 0, minor = 0, patch = 0;
+  ASSERT_EQ(std::sscanf(QUILLON_LIBRARY_VERSION, "%u.%u.%u", &major, &minor, &patch), 3);
+  EXPECT_EQ(QUILLON_VERSION_NUMBER, major * 10000 + minor * 100 + patch) << QUILLON_LIBRARY_VERSION;
+  EXPECT_EQ(quillon_version_number(), unsigned{QUILLON_VERSION_NUMBER});
+}
+
 TEST(CApiPage, StopHoldsUntilFinish) {
   Collected c;
   c.stop_after = 1;
@@ -155,15 +163,17 @@ TEST(CApiPage, FailedPageRefusesFeedsUntilFinish) {
   int inner = QUILLON_OK;
   const char* page = kPage.c_str();
   const int failed = QUILLON_ERROR_PAGE_FAILED;
+  // Once the page failed, none of its later records reaches the callback.
   const struct {
     std::function<void()> on_first;
     const char* bytes;
     int status, inner;
+    size_t delivered;
   } ways[] = {
-      {nullptr, nullptr, QUILLON_ERROR_ARGUMENT, QUILLON_OK},
-      {[] { throw std::runtime_error("!"); }, page, QUILLON_ERROR_CALLBACK_THREW, QUILLON_OK},
-      {[&] { inner = quillon_engine_feed(e, "<", 1); }, page, failed, QUILLON_ERROR_BUSY},
-      {[&] { inner = quillon_engine_finish(e); }, page, failed, QUILLON_ERROR_BUSY},
+      {nullptr, nullptr, QUILLON_ERROR_ARGUMENT, QUILLON_OK, 0},
+      {[] { throw std::runtime_error("!"); }, page, QUILLON_ERROR_CALLBACK_THREW, QUILLON_OK, 0},
+      {[&] { inner = quillon_engine_feed(e, "<", 1); }, page, failed, QUILLON_ERROR_BUSY, 1},
+      {[&] { inner = quillon_engine_finish(e); }, page, failed, QUILLON_ERROR_BUSY, 1},
   };
   for (size_t i = 0; i < std::size(ways); ++i) {
     c = Collected{};
@@ -171,6 +181,7 @@ TEST(CApiPage, FailedPageRefusesFeedsUntilFinish) {
     inner = QUILLON_OK;
     EXPECT_EQ(quillon_engine_feed(e, ways[i].bytes, kPage.size()), ways[i].status) << i;
     EXPECT_EQ(inner, ways[i].inner) << i;
+    EXPECT_EQ(c.count, ways[i].delivered) << i;
     EXPECT_EQ(quillon_engine_feed(e, "<", 1), failed) << i;
     EXPECT_EQ(quillon_engine_finish(e), failed) << i;
     c = Collected{};

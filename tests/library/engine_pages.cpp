@@ -15,7 +15,7 @@ ScanResult Scan(quillon::Engine& engine, const std::string& page, const std::vec
     at = cut;
   }
   engine.Feed(bytes + at, page.size() - at, sink);
-  quillon::ReadingEnd end = engine.Finish(sink);
+  quillon::ReadingEnd end = engine.Finish();
   return {sink.records, end};
 }
 

@@ -2,8 +2,10 @@
 be read, pages cut anywhere, scanners misused, and threads."""
 
 import array
+import itertools
 import mmap
 import os
+import signal
 import threading
 from concurrent.futures import ThreadPoolExecutor
 
@@ -32,6 +34,7 @@ def test_any_bytes_like_page(tmp_path):
     ([PAGE], (), TypeError, "not 'list'"),
     (memoryview(PAGE)[::2], (), BufferError, ""),
     (PAGE, [b"a", "b", b"c", "d", b"e", "f", b"g"], ValueError, "at most six"),
+    (PAGE, itertools.repeat(b"endless"), ValueError, "at most six"),
     (PAGE, "yahoo", TypeError, "sequence of keywords"),
     (PAGE, [b"yahoo", 5], TypeError, "not 'int'"),
     (PAGE, 5, TypeError, "iterable of keywords"),
@@ -68,6 +71,33 @@ def test_file_of_many_blocks(tmp_path):
     assert quillon.links_of_file(tmp_path / "big.htm") == [b"http://edge.example/a.html"] * (len(anchor) + 1)
 
 
+def test_signal_is_heard_in_a_file_that_never_ends(tmp_path):
+    os.mkfifo(tmp_path / "pipe")
+    done, held = threading.Event(), []
+
+    def write_and_hold():  # the pipe ends only once the reader gave up
+        with open(tmp_path / "pipe", "wb") as pipe:
+            pipe.write(b'<a href="http://x.example/">' * 1000)
+            pipe.flush()
+            held.append(done.wait(30))
+
+    def time_up(*_):
+        raise TimeoutError("the signal was heard")
+
+    writer, before = threading.Thread(target=write_and_hold), signal.signal(signal.SIGALRM, time_up)
+    writer.start()
+    try:
+        signal.setitimer(signal.ITIMER_REAL, 0.3)
+        with pytest.raises(TimeoutError, match="heard"):
+            quillon.links_of_file(tmp_path / "pipe")
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, before)
+        done.set()
+        writer.join()
+    assert held == [True]
+
+
 def test_scanner_gives_records_as_they_are_completed():
     scanner = quillon.Scanner()
     assert scanner.feed(b'<a href="http://a.example/x">link</a>' + b" " * 100) == [b"http://a.example/x/"]
@@ -82,14 +112,55 @@ def test_scanner_loses_nothing():
     with pytest.raises(TypeError):
         scanner.feed(PAGE[half:].decode("latin-1"))
     assert found + scanner.feed(PAGE[half:]) + scanner.finish() == EXPECTED
-    with pytest.raises(RuntimeError, match="finish"):  # a with block that would drop addresses
+    # A with block that would drop addresses leaves the scanner open for what its message says.
+    with pytest.raises(RuntimeError, match=r"call finish\(\)"):
         with quillon.Scanner() as scanner:
-            scanner.feed(PAGE)
+            found = scanner.feed(PAGE)
+    assert not scanner.closed and found + scanner.finish() == EXPECTED
+    scanner.close()
     with pytest.raises(ValueError, match="closed"):
         scanner.feed(PAGE)
+    with quillon.Scanner() as scanner:
+        assert scanner.feed(PAGE) + scanner.finish() == EXPECTED
+    assert scanner.closed
     with pytest.raises(KeyError), quillon.Scanner() as scanner:  # the block's own error stays
         scanner.feed(PAGE)
         raise KeyError()
+    assert scanner.closed
+
+
+def test_scanner_never_made_is_refused():
+    unmade, native = quillon.Scanner.__new__(quillon.Scanner), quillon._quillon
+    for call in [lambda: unmade.feed(PAGE), unmade.finish, unmade.reset, unmade.close, unmade.__enter__]:
+        with pytest.raises(TypeError, match="never made"):
+            call()
+    for call in [lambda: native.scanner_feed(None, PAGE), lambda: native.scanner_finish(unmade)]:
+        with pytest.raises(TypeError, match="not a scanner"):
+            call()
+
+
+def test_out_of_memory_is_memory_error_and_loses_only_its_page(tmp_path):
+    """Each allocation of a call failing in turn: MemoryError or success, and the scanner's next
+    page comes out alone."""
+    testcapi = pytest.importorskip("_testcapi")
+    page, other = b'<a href="http://one.example/">' * 3, b'<a href="http://two.example/">'
+    (tmp_path / "page.htm").write_bytes(page)
+    calls = [lambda scanner: quillon.links(page, ["yahoo"]),
+             lambda scanner: quillon.links_of_file(str(tmp_path / "page.htm"), ["yahoo"]),
+             lambda scanner: scanner.feed(page) + scanner.finish()]
+    for call in calls:
+        failed = []
+        for allocation in range(200):
+            scanner = quillon.Scanner()
+            testcapi.set_nomemory(allocation, allocation + 1)
+            try:
+                call(scanner)
+            except MemoryError:
+                failed.append(allocation)
+            finally:
+                testcapi.remove_mem_hooks()
+            assert scanner.feed(other) + scanner.finish() == [b"http://two.example/"], allocation
+        assert failed and failed[-1] < 150, failed  # the failures fell inside the call
 
 
 def test_two_threads_give_what_one_gives():

@@ -1,7 +1,7 @@
 /* A program that knows QUILLON only as installed: consumer PAGE OUTPUT [KEYWORD] runs the export
  * on PAGE into OUTPUT, then writes the records of PAGE, found by the engine's C calls fed in
  * small blocks, to standard output, each ended by CR LF. Built as C through pkg-config and as
- * C++ through find_package(quillon 1.1), both with -pedantic. */
+ * C++ through find_package(quillon 1.2), both with -pedantic. */
 #include <quillon.h>
 #include <quillon_engine.h>
 #include <stdio.h>
@@ -19,6 +19,11 @@ int main(int argc, char** argv) {
   int status;
   FILE* page;
   if (argc < 3) return 2;
+  if (quillon_version_number() != QUILLON_VERSION_NUMBER) {
+    fprintf(stderr, "consumer: libquillon %u, not the header's %u\n", quillon_version_number(),
+            (unsigned)QUILLON_VERSION_NUMBER);
+    return 2;
+  }
   BEGIN_SEARCH_ADD(QuillonMakeText(argv[1]), QuillonMakeText(argv[2]),
                    QuillonMakeText(argc > 3 ? argv[3] : ""), QuillonMakeText(""),
                    QuillonMakeText(""), QuillonMakeText(""), QuillonMakeText(""),
