@@ -40,7 +40,8 @@ note() { echo "bench: $*" >&2; }
 cd "$root"
 note "building the native preset"
 cmake --preset native >/dev/null
-cmake --build --preset native --target quillon make_corpus make_page_tree memchr_scan measure >/dev/null
+cmake --build --preset native --target quillon quillon_python make_corpus make_page_tree memchr_scan \
+  measure >/dev/null
 cp build/native/cli/quillon "$data/quillon.html-timed"
 quillon=$data/quillon.html-timed
 tools=$root/build/native/bench
@@ -108,19 +109,24 @@ machine="$(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -
 
 # --- lxml on the same bytes ---------------------------------------------------------------------
 {
-  echo "| first $lxml_size MiB of | lxml MB/s | quillon --list --html MB/s | quillon / lxml | lxml links | quillon links |"
-  echo "|---|---:|---:|---:|---:|---:|"
+  echo "| first $lxml_size MiB of | lxml MB/s | quillon.hyperlinks MB/s | quillon.hyperlinks / lxml | quillon --list --html MB/s | tool / lxml | lxml links | quillon links |"
+  echo "|---|---:|---:|---:|---:|---:|---:|---:|"
   for kind in page anchors; do
     cut_file=$data/$kind-first-${lxml_size}m.html
     head -c $((lxml_size * 1048576)) "${file[$kind]}" >"$cut_file"
     bytes=$(stat -c %s "$cut_file")
-    read -r lxml_seconds lxml_links < <("$python" "$root/bench/html_lxml.py" "$cut_file" "$base" "$runs")
+    read -r lxml_seconds lxml_links module_seconds _ < <(PYTHONPATH=$root/build/native/python \
+      "$python" "$root/bench/html_lxml.py" "$cut_file" "$base" "$runs")
     quillon_samples=""
     for ((i = 0; i < runs; i++)); do
       quillon_samples+=$("$measure" "$data/$kind-cut.out" "$quillon" --list --html -q --base="$base" "$cut_file")$'\n'
     done
     t=$(median 1 <<<"$quillon_samples")
-    echo "| $kind | $(mbps "$bytes" "$lxml_seconds") | $(mbps "$bytes" "$t") | $(ratio "$t" "$lxml_seconds") | $lxml_links | $(wc -l <"$data/$kind-cut.out") |"
+    module="- | -"
+    [[ $module_seconds != - ]] &&
+      module="$(mbps "$bytes" "$module_seconds") | $(ratio "$module_seconds" "$lxml_seconds")"
+    echo "| $kind | $(mbps "$bytes" "$lxml_seconds") | $module | $(mbps "$bytes" "$t") |" \
+      "$(ratio "$t" "$lxml_seconds") | $lxml_links | $(wc -l <"$data/$kind-cut.out") |"
   done
   echo
 } | tee -a "$results"
