@@ -119,7 +119,8 @@ machine="$(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -
       "$python" "$root/bench/html_lxml.py" "$cut_file" "$base" "$runs")
     quillon_samples=""
     for ((i = 0; i < runs; i++)); do
-      quillon_samples+=$("$measure" "$data/$kind-cut.out" "$quillon" --list --html -q --base="$base" "$cut_file")$'\n'
+      quillon_samples+=$("$measure" "$data/$kind-cut.out" "$quillon" --list --html -q --all-schemes \
+        --base="$base" "$cut_file")$'\n'
     done
     t=$(median 1 <<<"$quillon_samples")
     module="- | -"
