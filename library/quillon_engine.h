@@ -99,7 +99,9 @@ QUILLON_ENGINE_API int quillon_engine_new(const char* const* keywords, size_t ke
  * before the call returns, in page order. `bytes` may be NULL when `size` is 0.
  * Returns QUILLON_OK, QUILLON_STOPPED, QUILLON_ERROR_ARGUMENT (engine NULL; bytes NULL with
  * size > 0, which fails the page), QUILLON_ERROR_PAGE_FAILED, QUILLON_ERROR_CALLBACK_THREW or
- * QUILLON_ERROR_BUSY. */
+ * QUILLON_ERROR_BUSY; an engine of the HTML rules (1.2) also QUILLON_ERROR_ENCODING_UNAVAILABLE
+ * or QUILLON_ERROR_MEMORY when the converter for the page's encoding cannot be made, which fails
+ * the page. */
 QUILLON_ENGINE_API int quillon_engine_feed(quillon_engine* engine, const void* bytes, size_t size);
 
 /* Ends the current page: an anchor or an address still open at its end gives no record. The
