@@ -108,7 +108,8 @@ QUILLON_ENGINE_API int quillon_engine_feed(quillon_engine* engine, const void* b
  * engine is then ready for a new page, whatever this one's outcome, with nothing carried over.
  * Returns QUILLON_OK, or the page's outcome: QUILLON_STOPPED, QUILLON_ERROR_PAGE_FAILED or
  * QUILLON_ERROR_CALLBACK_THREW; QUILLON_ERROR_ARGUMENT when engine is NULL; QUILLON_ERROR_BUSY
- * from inside the callback, where the page is not ended but failed. */
+ * from inside the callback, where the page is not ended but failed. An engine of the HTML rules
+ * gives its last links here, and may return what its feed may. */
 QUILLON_ENGINE_API int quillon_engine_finish(quillon_engine* engine);
 
 /* Releases the engine; NULL is ignored. Called from inside the engine's callback, no further
