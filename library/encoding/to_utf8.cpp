@@ -56,38 +56,60 @@ struct ToUtf8::Utf8Out {
   void Replacement() { converter.PutReplacement(sink); }
 };
 
-ToUtf8::ToUtf8(Encoding from) : from_(from) {
+ToUtf8::ToUtf8(Encoding from) {
+  Open(from);
+}
+
+void ToUtf8::Open(Encoding from) {
+  Method method;
   switch (from) {
     case Encoding::kUtf8:
-      method_ = Method::kUtf8;
+      method = Method::kUtf8;
       break;
     case Encoding::kUtf16be:
-      method_ = Method::kUtf16be;
+      method = Method::kUtf16be;
       break;
     case Encoding::kUtf16le:
-      method_ = Method::kUtf16le;
+      method = Method::kUtf16le;
       break;
     case Encoding::kXUserDefined:
-      method_ = Method::kUserDefined;
+      method = Method::kUserDefined;
       break;
     case Encoding::kReplacement:
-      method_ = Method::kReplacement;
+      method = Method::kReplacement;
       break;
     default:
-      method_ = IsSingleByte(from) ? Method::kSingleByte : Method::kIconv;
-      const std::string name(IconvName(from));
-      iconv_t handle = iconv_open("UTF-8", name.c_str());
-      if (handle == reinterpret_cast<iconv_t>(-1)) {
-        if (errno == ENOMEM) throw std::bad_alloc();
-        throw std::system_error(errno, std::generic_category(),
-                                "iconv cannot convert from " + name + " to UTF-8");
-      }
-      iconv_ = handle;
-      if (method_ == Method::kSingleByte) {
-        BuildSingleByteTable();
-        iconv_close(handle);
-        iconv_ = nullptr;
-      }
+      method = IsSingleByte(from) ? Method::kSingleByte : Method::kIconv;
+  }
+  void* handle = nullptr;
+  if (method == Method::kSingleByte || method == Method::kIconv) {
+    const std::string name(IconvName(from));
+    iconv_t opened = iconv_open("UTF-8", name.c_str());
+    if (opened == reinterpret_cast<iconv_t>(-1)) {
+      if (errno == ENOMEM) throw std::bad_alloc();
+      throw std::system_error(errno, std::generic_category(),
+                              "iconv cannot convert from " + name + " to UTF-8");
+    }
+    handle = opened;
+  }
+  // Nothing below throws: a failed open leaves the converter as it was.
+  if (iconv_ != nullptr) iconv_close(AsIconv(iconv_));
+  iconv_ = handle;
+  from_ = from;
+  method_ = method;
+  if (method == Method::kSingleByte) {
+    BuildSingleByteTable();
+    iconv_close(AsIconv(iconv_));
+    iconv_ = nullptr;
+  }
+  Reset();
+}
+
+void ToUtf8::Reset(Encoding from) {
+  if (from == from_) {
+    Reset();
+  } else {
+    Open(from);
   }
 }
 

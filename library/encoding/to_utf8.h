@@ -48,6 +48,9 @@ class ToUtf8 {
   void Finish(Utf8Sink& sink);
   // Ready for a new page, dropping anything held.
   void Reset();
+  // Ready for a new page in another encoding: the converter is opened again only when the
+  // encoding changes. Throws as the constructor does, and then stays as it was.
+  void Reset(Encoding from);
 
  private:
   enum class Method : std::uint8_t {
@@ -79,6 +82,7 @@ class ToUtf8 {
     out_size_ += 3;
   }
   void Flush(Utf8Sink& sink);
+  void Open(Encoding from);
 
   void FeedIconv(const unsigned char* bytes, size_t size, Utf8Sink& sink);
   // Converts as much as iconv can; returns the bytes it used. It stops only at an incomplete
@@ -96,8 +100,8 @@ class ToUtf8 {
 
   void FeedUtf16(const unsigned char* bytes, size_t size, Utf8Sink& sink);
 
-  Encoding from_;
-  Method method_;
+  Encoding from_ = Encoding::kUtf8;
+  Method method_ = Method::kUtf8;
   void* iconv_ = nullptr;   // iconv_t, opened once (kept for the multi-byte encodings)
   Mapped upper_half_[128];  // kSingleByte
   Utf8Decoder utf8_;
