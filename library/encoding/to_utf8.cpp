@@ -317,15 +317,19 @@ size_t ToUtf8::InvalidLength(const unsigned char* s, size_t size) const {
       break;
     case Encoding::kGbk:
     case Encoding::kGb18030:
-      if (!InRange(lead, 0x81, 0xFE) || size < 2) return 1;
+      if (!InRange(lead, 0x81, 0xFE)) return 1;
+      if (size < 2) return 0;
       if (InRange(s[1], 0x30, 0x39)) {
         // A four-byte form: a broken one costs its lead alone, an unmapped one all four.
-        if (size < 4 || !InRange(s[2], 0x81, 0xFE) || !InRange(s[3], 0x30, 0x39)) return 1;
-        return 4;
+        if (size < 3) return 0;
+        if (!InRange(s[2], 0x81, 0xFE)) return 1;
+        if (size < 4) return 0;
+        return InRange(s[3], 0x30, 0x39) ? 4 : 1;
       }
       return IsAscii(s[1]) ? 1 : 2;
     case Encoding::kEucJp:
-      if (lead == 0x8F && size >= 3 && InRange(s[1], 0xA1, 0xFE)) {
+      if (lead == 0x8F && size >= 2 && InRange(s[1], 0xA1, 0xFE)) {
+        if (size < 3) return 0;
         return IsAscii(s[2]) ? 2 : 3;
       }
       double_byte_lead = lead == 0x8E || lead == 0x8F || InRange(lead, 0xA1, 0xFE);
@@ -333,9 +337,10 @@ size_t ToUtf8::InvalidLength(const unsigned char* s, size_t size) const {
     default:
       return 1;
   }
+  if (!double_byte_lead) return 1;
+  if (size < 2) return 0;
   // The standard's multi-byte decoders read an ASCII byte after a lead again on its own.
-  if (!double_byte_lead || size < 2 || IsAscii(s[1])) return 1;
-  return 2;
+  return IsAscii(s[1]) ? 1 : 2;
 }
 
 size_t ToUtf8::ConvertSome(const unsigned char* bytes, size_t size, Utf8Sink& sink) {
@@ -357,6 +362,9 @@ size_t ToUtf8::ConvertSome(const unsigned char* bytes, size_t size, Utf8Sink& si
       PutReplacement(sink);
     } else {
       const size_t skip = InvalidLength(reinterpret_cast<const unsigned char*>(in), in_left);
+      // glibc's UHC calls a lone lead at the end invalid; how much the error takes is known
+      // only with the next byte.
+      if (skip == 0) break;
       PutReplacement(sink);
       in += skip;
       in_left -= skip;
@@ -401,24 +409,23 @@ void ToUtf8::FeedIconv(const unsigned char* bytes, size_t size, Utf8Sink& sink) 
 }
 
 void ToUtf8::FinishIconv(Utf8Sink& sink) {
-  // An unfinished character at the end is one error, as the standard's decoders have it. But
-  // glibc's GB18030 waits for four bytes before it looks at the third: a four-byte form broken
-  // there costs its lead alone, and the rest is read again.
+  // An unfinished character at the end is one error, as the standard's decoders have it.
+  // What glibc calls unfinished may be broken already (its GB18030 waits for four bytes before
+  // it looks at the third): then the error takes what the standard's takes, and the rest is
+  // read again.
   while (pending_size_ != 0) {
-    const bool gb18030 = from_ == Encoding::kGbk || from_ == Encoding::kGb18030;
-    if (gb18030 && pending_size_ >= 3 && InRange(pending_[1], 0x30, 0x39) &&
-        !InRange(pending_[2], 0x81, 0xFE)) {
-      PutReplacement(sink);
-      const size_t rest = pending_size_ - 1;
-      unsigned char again[kPendingCapacity];
-      std::memcpy(again, pending_ + 1, rest);
-      const size_t used = ConvertSome(again, rest, sink);
-      pending_size_ = rest - used;
-      std::memmove(pending_, again + used, pending_size_);
-    } else {
-      PutReplacement(sink);
+    PutReplacement(sink);
+    const size_t error = InvalidLength(pending_, pending_size_);
+    if (error == 0) {
       pending_size_ = 0;
+      break;
     }
+    const size_t rest = pending_size_ - error;
+    unsigned char again[kPendingCapacity];
+    std::memcpy(again, pending_ + error, rest);
+    const size_t used = ConvertSome(again, rest, sink);
+    pending_size_ = rest - used;
+    std::memmove(pending_, again + used, pending_size_);
   }
   // Whatever iconv still holds (CP1255 and CP1258 keep a base letter back, waiting for a
   // combining mark).

@@ -88,7 +88,8 @@ class ToUtf8 {
   // Converts as much as iconv can; returns the bytes it used. It stops only at an incomplete
   // character at the end: invalid input has become U+FFFD on the way.
   size_t ConvertSome(const unsigned char* bytes, size_t size, Utf8Sink& sink);
-  // How many bytes the standard's decoder reads as one error at `bytes`, where iconv stopped.
+  // How many bytes the standard's decoder reads as one error at `bytes`, where iconv stopped;
+  // 0 when that depends on bytes after `size`.
   size_t InvalidLength(const unsigned char* bytes, size_t size) const;
   void FinishIconv(Utf8Sink& sink);
   void ResetIconv();

@@ -59,11 +59,10 @@ const KnownDifference kKnownDifferences[] = {
     {Encoding::kShiftJis, {{0x80, 0xFF}, {0x40, 0x7E}}},
     {Encoding::kShiftJis, {{0x80, 0xFF}, {0xFD, 0xFF}}},
     // Debian's ICU EUC-KR: C1 bytes as controls, no Unified Hangul Code (no reference for the
-    // extension pairs), FF after a lead read again. glibc's UHC: FE FF is two errors, not one.
+    // extension pairs), FF after a lead read again.
     {Encoding::kEucKr, {{0x80, 0x9F}}},
     {Encoding::kEucKr, {{0x81, 0xFE}, {0x41, 0xFE}}},
     {Encoding::kEucKr, {{0xA0, 0xA0}, {0xFF, 0xFF}}},
-    {Encoding::kEucKr, {{0xFE, 0xFE}, {0xFF, 0xFF}}},
     // glibc's ISO-2022-JP passes SO and SI through; its escapes differ: no katakana (ESC ( I),
     // no error for two escapes in a row, a broken escape read otherwise.
     {Encoding::kIso2022Jp, {{0x0E, 0x0F}}},
@@ -255,9 +254,16 @@ TEST(ToUtf8, AgreesWithNodeTextDecoder) {
         ReadRecords(testing_support::ReadFile(scratch.Path(std::to_string(i + 1)) + ".out"));
     ASSERT_EQ(expected.size(), inputs[i].size()) << Name(encodings[i]);
     converter.Reset(encodings[i]);  // one converter for all, as an engine has it
-    size_t differ = 0, unexplained = 0, largest_piece = 0;
+    size_t differ = 0, unexplained = 0, largest_piece = 0, chunkings_differ = 0;
     for (size_t k = 0; k < expected.size(); ++k) {
       const Bytes ours = Convert(converter, inputs[i][k], k % 3, random, largest_piece);
+      // Chunks never change the output, whatever the reference says.
+      if (k % 3 != 0 && chunkings_differ < 5 &&
+          ours != Convert(converter, inputs[i][k], 0, random, largest_piece)) {
+        ++chunkings_differ;
+        ADD_FAILURE() << Name(encodings[i]) << ": chunks change the output of "
+                      << Hex(inputs[i][k]);
+      }
       if (ours == expected[k]) continue;
       ++differ;
       if (Explained(encodings[i], inputs[i][k]) || ++unexplained > 5) continue;
