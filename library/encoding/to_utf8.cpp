@@ -365,7 +365,14 @@ size_t ToUtf8::ConvertSome(const unsigned char* bytes, size_t size, Utf8Sink& si
       // glibc's UHC calls a lone lead at the end invalid; how much the error takes is known
       // only with the next byte.
       if (skip == 0) break;
-      PutReplacement(sink);
+      const bool gb_euro = (from_ == Encoding::kGbk || from_ == Encoding::kGb18030) &&
+                           static_cast<unsigned char>(*in) == 0x80;
+      if (gb_euro) {
+        // The standard's GBK and gb18030 read 0x80 as the euro sign; glibc's GB18030 does not.
+        PutCodePoint(0x20AC, sink);
+      } else {
+        PutReplacement(sink);
+      }
       in += skip;
       in_left -= skip;
     }

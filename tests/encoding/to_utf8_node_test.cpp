@@ -31,8 +31,7 @@ struct KnownDifference {
   std::vector<std::pair<unsigned char, unsigned char>> bytes;
 };
 const KnownDifference kKnownDifferences[] = {
-    // glibc's GB18030: no euro sign at 0x80; A3A0 and FE50-FEA0 as in GB18030-2005.
-    {Encoding::kGb18030, {{0x80, 0x80}}},
+    // glibc's GB18030: A3A0 and FE50-FEA0 as in GB18030-2005.
     {Encoding::kGb18030, {{0xA3, 0xA3}, {0xA0, 0xA0}}},
     {Encoding::kGb18030, {{0xFE, 0xFE}, {0x50, 0xA0}}},
     // Debian's ICU: Big5 without HKSCS (no reference for Big5's pairs), and 0xFF a character.
