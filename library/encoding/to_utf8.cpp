@@ -365,6 +365,15 @@ size_t ToUtf8::ConvertSome(const unsigned char* bytes, size_t size, Utf8Sink& si
       // glibc's UHC calls a lone lead at the end invalid; how much the error takes is known
       // only with the next byte.
       if (skip == 0) break;
+      const auto* bad = reinterpret_cast<const unsigned char*>(in);
+      if (in_left >= 2) {
+        if (const char32_t mended = StandardPair(from_, bad[0], bad[1])) {
+          PutCodePoint(mended, sink);
+          in += 2;
+          in_left -= 2;
+          continue;
+        }
+      }
       const bool gb_euro = (from_ == Encoding::kGbk || from_ == Encoding::kGb18030) &&
                            static_cast<unsigned char>(*in) == 0x80;
       if (gb_euro) {

@@ -42,10 +42,8 @@ const KnownDifference kKnownDifferences[] = {
     {Encoding::kEucJp, {{0x8E, 0xFE}, {0x80, 0xA0}}},
     {Encoding::kEucJp, {{0x8E, 0x8E}, {0xE0, 0xFF}}},
     {Encoding::kEucJp, {{0x8F, 0x8F}, {0xA1, 0xFE}, {0x00, 0xFF}}},
-    // glibc's EUC-JP: no NEC row 13 or IBM rows; JIS's wave dash, double vertical line, minus,
-    // cent, pound and not sign where the standard has Microsoft's.
-    {Encoding::kEucJp, {{0xAD, 0xAD}, {0xA1, 0xFE}}},
-    {Encoding::kEucJp, {{0xF9, 0xFC}, {0xA1, 0xFE}}},
+    // glibc's EUC-JP: JIS's wave dash, double vertical line, minus, cent, pound and not sign
+    // where the standard has Microsoft's.
     {Encoding::kEucJp, {{0xA1, 0xA1}, {0xC1, 0xC2}}},
     {Encoding::kEucJp, {{0xA1, 0xA1}, {0xDD, 0xDD}}},
     {Encoding::kEucJp, {{0xA1, 0xA1}, {0xF1, 0xF2}}},
