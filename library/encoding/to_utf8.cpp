@@ -45,14 +45,7 @@ bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
 struct ToUtf8::Utf8Out {
   ToUtf8& converter;
   Utf8Sink& sink;
-  void Valid(const unsigned char* bytes, size_t size) {
-    if (size >= kPassThrough) {
-      converter.Flush(sink);
-      sink.Utf8(bytes, size);
-    } else {
-      converter.Put(bytes, size, sink);
-    }
-  }
+  void Valid(const unsigned char* bytes, size_t size) { converter.PutValid(bytes, size, sink); }
   void Replacement() { converter.PutReplacement(sink); }
 };
 
@@ -152,7 +145,7 @@ void ToUtf8::FeedSingleByte(const unsigned char* bytes, size_t size, Utf8Sink& s
   while (i < size) {
     const size_t ascii = AsciiPrefixLength(bytes + i, size - i);
     if (ascii != 0) {
-      Put(bytes + i, ascii, sink);
+      PutValid(bytes + i, ascii, sink);
       i += ascii;
       if (i == size) break;
     }
@@ -182,6 +175,15 @@ void ToUtf8::Put(const unsigned char* bytes, size_t size, Utf8Sink& sink) {
   }
   std::memcpy(out_ + out_size_, bytes, size);
   out_size_ += size;
+}
+
+void ToUtf8::PutValid(const unsigned char* bytes, size_t size, Utf8Sink& sink) {
+  if (size >= kPassThrough) {
+    Flush(sink);
+    sink.Utf8(bytes, size);
+  } else {
+    Put(bytes, size, sink);
+  }
 }
 
 void ToUtf8::PutCodePoint(std::uint32_t c, Utf8Sink& sink) {
@@ -412,6 +414,37 @@ void ToUtf8::FeedIconv(const unsigned char* bytes, size_t size, Utf8Sink& sink) 
       PutReplacement(sink);
       std::memmove(pending_, pending_ + 1, --pending_size_);
     }
+  }
+  // ASCII is ASCII in every multi-byte encoding but ISO-2022-JP, and iconv's state is its
+  // first between characters: runs of it skip iconv. A stretch with other bytes goes to iconv
+  // up to a run of 16 ASCII bytes, with 4 bytes of that run, which end any character begun
+  // before it.
+  while (from_ != Encoding::kIso2022Jp && size != 0) {
+    const size_t ascii = AsciiPrefixLength(bytes, size);
+    if (ascii != 0) {
+      PutValid(bytes, ascii, sink);
+      bytes += ascii;
+      size -= ascii;
+      continue;
+    }
+    size_t end = 1;
+    while (end < size) {
+      if (bytes[end] >= 0x80) {
+        ++end;
+        continue;
+      }
+      const size_t run = AsciiPrefixLength(bytes + end, size - end);
+      if (run >= 16) {
+        end += 4;
+        break;
+      }
+      end += run;
+    }
+    if (end >= size) break;
+    const size_t used = ConvertSome(bytes, end, sink);
+    bytes += used;
+    size -= used;
+    if (used != end) break;
   }
   if (size == 0) return;
   size_t used = ConvertSome(bytes, size, sink);

@@ -75,6 +75,8 @@ class ToUtf8 {
   struct Utf8Out;
 
   void Put(const unsigned char* bytes, size_t size, Utf8Sink& sink);
+  // Valid UTF-8 from the input: long runs go to the sink as they stand.
+  void PutValid(const unsigned char* bytes, size_t size, Utf8Sink& sink);
   void PutCodePoint(std::uint32_t code_point, Utf8Sink& sink);
   void PutReplacement(Utf8Sink& sink) {
     if (kOutputCapacity - out_size_ < 3) Flush(sink);

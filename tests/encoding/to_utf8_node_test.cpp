@@ -146,6 +146,8 @@ std::vector<Bytes> Inputs(Encoding encoding, std::mt19937& random) {
       const unsigned kind = random() % 10;
       if (encoding == Encoding::kIso2022Jp && kind == 0) {
         input += kEscapes[random() % std::size(kEscapes)];
+      } else if (kind == 1) {  // runs of ASCII long enough to skip iconv
+        input += Bytes(random() % 40, pick(0x20, 0x7E));
       } else {
         input += kind < 4 ? pick(0x20, 0x7E) : kind == 4 ? pick(0, 0x1F) : pick(0x80, 0xFF);
       }
