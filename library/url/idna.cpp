@@ -108,7 +108,7 @@ bool DomainToAscii(Output& out, size_t begin) {
     domain[i] = AsciiLower(domain[i]);
   }
   const bool lookup =
-      (seen & kNonAsciiByte) != 0 || ((seen & kLetterX) != 0 && HasPunycodeLabel(out.View(begin)));
+      (seen & kNonAsciiByte) != 0 || ((seen & kHyphen) != 0 && HasPunycodeLabel(out.View(begin)));
   if (lookup) {
     if (!LookUp(out, begin)) return false;
     seen = 0;
