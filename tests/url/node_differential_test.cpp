@@ -145,7 +145,7 @@ const Pieces kBases = {"",
 
 class Generator {
  public:
-  explicit Generator(unsigned seed) : random_(seed) {}
+  explicit Generator(unsigned start) : random_(start) {}
 
   std::string Input() {
     std::string s = Pick(kEdges);
