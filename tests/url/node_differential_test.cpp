@@ -1,6 +1,7 @@
 // The parser against Node's own URL over generated inputs rich in the tricky pieces: every
 // pair is written to a file, one node run parses them all, and the hrefs must agree.
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -151,19 +152,84 @@ class Generator {
     std::string s = Pick(kEdges);
     if (Chance(4)) s += Pick(kSchemes);
     if (Chance(3)) s += Pick(kSlashes);
-    if (Chance(2)) s += Pick(kUserinfo) + Pick(kHosts) + Pick(kPorts);
+    if (Chance(2)) s += Pick(kUserinfo) + Host() + Pick(kPorts);
     const int segments = static_cast<int>(random_() % 5);
     for (int i = 0; i < segments; ++i) {
       if (i > 0 || Chance(2)) s += Pick(kSeparators);
       s += Pick(kSegments);
     }
     s += Pick(kQueries) + Pick(kFragments) + Pick(kEdges);
-    if (Chance(8) && !s.empty()) s.insert(random_() % s.size(), 1, static_cast<char>(random_()));
+    if (Chance(2) && !s.empty()) s.insert(random_() % s.size(), 1, static_cast<char>(random_()));
     return s;
   }
   std::string Base() { return Pick(kBases); }
 
  private:
+  std::string Host() {
+    switch (random_() % 4) {
+      case 0:
+        return Ipv4();
+      case 1:
+        return Ipv6();
+      default:
+        return Pick(kHosts);
+    }
+  }
+
+  // One to five numbers, each decimal, octal or hexadecimal, some past 32 bits or empty.
+  std::string Ipv4() {
+    std::string host;
+    const int parts = 1 + static_cast<int>(random_() % 5);
+    for (int i = 0; i < parts; ++i) {
+      if (i > 0) host += '.';
+      const std::uint64_t value = Chance(1) ? std::uint64_t{random_()} * 5 : random_() % 300;
+      char text[32];
+      switch (random_() % 6) {
+        case 0:
+          std::snprintf(text, sizeof text, Chance(3) ? "0x%llx" : "0X%llX",
+                        static_cast<unsigned long long>(value));
+          break;
+        case 1:
+          std::snprintf(text, sizeof text, "0%llo", static_cast<unsigned long long>(value));
+          break;
+        case 2:
+          std::snprintf(text, sizeof text, "%s", Chance(3) ? "" : Chance(3) ? "0x" : "09");
+          break;
+        default:
+          std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(value));
+      }
+      host += text;
+    }
+    return Chance(1) ? host + "." : host;
+  }
+
+  // Eight pieces, zeros often, a run of them sometimes written "::", sometimes IPv4 at the end.
+  std::string Ipv6() {
+    std::vector<std::string> pieces;
+    for (int i = 0; i < 8; ++i) {
+      char text[8];
+      std::snprintf(text, sizeof text, "%x",
+                    Chance(2) ? 0u : static_cast<unsigned>(random_() % 0x10000));
+      pieces.push_back(text);
+    }
+    if (Chance(1)) {
+      pieces.resize(6);
+      pieces.push_back(Ipv4());
+    }
+    std::string host = "[";
+    const size_t gap = random_() % 9, gap_length = random_() % 4;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      if (i == gap && Chance(3)) {
+        host += "::";
+        i += gap_length;
+        continue;
+      }
+      host += pieces[i];
+      if (i + 1 < pieces.size()) host += ':';
+    }
+    return host + "]";
+  }
+
   bool Chance(int in) { return random_() % 5 < static_cast<unsigned>(in); }  // in of 5
   const std::string& Pick(const Pieces& pieces) { return pieces[random_() % pieces.size()]; }
   std::mt19937 random_;
