@@ -20,129 +20,44 @@ namespace quillon::url {
 namespace {
 
 using Pieces = std::vector<std::string>;
+using namespace std::string_literals;  // pieces with NUL bytes
 
-const Pieces kEdges = {"", "", "", " ", "\x01", "\t", "\x00 ", "\x1F"};
-const Pieces kSchemes = {
-    "http:",       "https:", "HTTP:", "file:",  "ftp:", "ws:",      "wss:", "foo:", "mailto:",
-    "javascript:", "data:",  "sc:",   "h\ttp:", "1a:",  "a+b-c.d:", "",     "",     "",
-    "File:",       "hTTps:"};
+// clang-format off
+const Pieces kEdges = {"", "", "", " ", "\x01", "\t", "\x00 "s, "\x1F"};
+const Pieces kSchemes = {"http:", "https:", "HTTP:", "file:", "ftp:", "ws:", "wss:", "foo:",
+    "mailto:", "javascript:", "data:", "sc:", "h\ttp:", "1a:", "a+b-c.d:", "", "", "", "File:",
+    "hTTps:"};
 const Pieces kSlashes = {"//", "//", "/", "\\\\", "", "///", "/\\", "\\/", "\\", "////"};
-const Pieces kUserinfo = {"",         "",          "",        "user@", "user:pass@",
-                          "u:p:q@",   "@",         "a@b@",    ":@",    "us er@",
-                          "%41:%zz@", "\xC3\xA9@", "a:\xFF@", ":pw@",  "u[]^|@"};
+const Pieces kUserinfo = {"", "", "", "user@", "user:pass@", "u:p:q@", "@", "a@b@", ":@", "us er@",
+    "%41:%zz@", "\xC3\xA9@", "a:\xFF@", ":pw@", "u[]^|@"};
 // Non-ASCII hosts where libidn2 and UTS #46 agree; a symbol such as U+2603 would not.
-const Pieces kHosts = {
-    "example.com",
-    "EXAMPLE.COM",
-    "ex%41mple.com",
-    "192.168.0.1",
-    "0x7f.1",
-    "0300.0250.0.1",
-    "127.1",
-    "1.2.3.4.5",
-    "999999999",
-    "0x",
-    "1.2.3.09",
-    "4294967295",
-    "4294967296",
-    "0xffffffff",
-    "1.0x100.3",
-    "09",
-    "foo.09",
-    "foo.0x",
-    "1.2.3.4.",
-    "[::1]",
-    "[1:2:3:4:5:6:7:8]",
-    "[::ffff:1.2.3.4]",
-    "[1::]",
-    "[::]",
-    "[0:0:1:0:0:0:0:0]",
-    "[1:0::0:1]",
-    "[::1.2.3]",
-    "[g::]",
-    "[1:2::3:4:5:6:7:8]",
-    "[::1.2.3.4.5]",
-    "[::01.2.3.4]",
-    "[ABCD::EF]",
-    "localhost",
-    "LOCALHOST",
-    "xn--nxasmq6b.com",
-    "b\xC3\xBC"
-    "cher.de",
-    "\xEF\xBC\xA1.com",
-    "a..b",
-    "a.",
-    ".",
-    "C:",
-    "c|",
-    "",
-    "ab%00c",
-    "\xFF.com",
-    "xn--",
-    "XN--A",
-    "[::1",
-    "a b",
-    "a%20b",
-    "a<b",
-    "%zz",
-    "h%",
-    "\xC3\x9F.de",
-    "fa\xC3\x9F.de",
-    "a\xC2\xAD"
-    "b.com",
-    "\xE3\x80\x82",
-    "x\xE3\x80\x82y",
-    "%E4%BD%A0%E5%A5%BD",
-    "-x.\xC3\xBC",
-    "ab--c.\xC3\xBC",
-    "\xCF\x82.gr",
-    "XN--ZCA.de",
-    "a\xE2\x80\x8D"
-    "b",
-    "\xE2\x92\x88.com",
-    "u\xCC\x88.com",
+const Pieces kHosts = {"example.com", "EXAMPLE.COM", "ex%41mple.com", "192.168.0.1", "0x7f.1",
+    "0300.0250.0.1", "127.1", "1.2.3.4.5", "999999999", "0x", "1.2.3.09", "4294967295",
+    "4294967296", "0xffffffff", "1.0x100.3", "09", "foo.09", "foo.0x", "1.2.3.4.", "[::1]",
+    "[1:2:3:4:5:6:7:8]", "[::ffff:1.2.3.4]", "[1::]", "[::]", "[0:0:1:0:0:0:0:0]", "[1:0::0:1]",
+    "[::1.2.3]", "[g::]", "[1:2::3:4:5:6:7:8]", "[::1.2.3.4.5]", "[::01.2.3.4]", "[ABCD::EF]",
+    "localhost", "LOCALHOST", "xn--nxasmq6b.com", "b\xC3\xBC" "cher.de", "\xEF\xBC\xA1.com", "a..b",
+    "a.", ".", "C:", "c|", "", "ab%00c", "\xFF.com", "xn--", "XN--A", "[::1", "a b", "a%20b", "a<b",
+    "%zz", "h%", "\xC3\x9F.de", "fa\xC3\x9F.de", "a\xC2\xAD" "b.com", "\xE3\x80\x82",
+    "x\xE3\x80\x82y", "%E4%BD%A0%E5%A5%BD", "-x.\xC3\xBC", "ab--c.\xC3\xBC", "\xCF\x82.gr",
+    "XN--ZCA.de", "a\xE2\x80\x8D" "b", "\xE2\x92\x88.com", "u\xCC\x88.com",
     "\xC3\xA9.xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
-    "\xEF\xAC\x81.com",
-    "\xE4\xB8\xAD\xE6\x96\x87.\xE4\xB8\xAD\xE5\x9B\xBD",
-    "h^st",
-    "h|st",
-    "ho:st",
-    "[::1]x"};
-const Pieces kPorts = {"",   "",       "",       ":",      ":80", ":443", ":8080",
-                       ":0", ":65535", ":65536", ":00080", ":8a", ":21",  ":99999999999999999999"};
-const Pieces kSegments = {"a",   "b",    "..",       ".",    "%2e",  "%2E%2e",   ".%2e", "%2e.",
-                          "b c", "%",    "\xC3\xA9", "\xFF", "\xC3", "\xE2\x82", "C:",   "c|",
-                          "{}",  "^",    "`",        "\x01", "\x7F", "",         "\t",   "\n",
-                          " ",   "\"<>", "'",        "%41",  "...",  "x.y"};
+    "\xEF\xAC\x81.com", "\xE4\xB8\xAD\xE6\x96\x87.\xE4\xB8\xAD\xE5\x9B\xBD", "h^st", "h|st",
+    "ho:st", "[::1]x"};
+const Pieces kPorts = {"", "", "", ":", ":80", ":443", ":8080", ":0", ":65535", ":65536", ":00080",
+    ":8a", ":21", ":99999999999999999999"};
+const Pieces kSegments = {"a", "b", "..", ".", "%2e", "%2E%2e", ".%2e", "%2e.", "b c", "%",
+    "\xC3\xA9", "\xFF", "\xC3", "\xE2\x82", "C:", "c|", "{}", "^", "`", "\x01", "\x7F", "a\x00"s,
+    "", "\t", "\n", " ", "\"<>", "'", "%41", "...", "x.y"};
 const Pieces kSeparators = {"/", "/", "/", "\\", "//", "?", "#"};
-const Pieces kQueries = {"",
-                         "",
-                         "?a=b",
-                         "?'",
-                         "?\"",
-                         "?#",
-                         "?a b",
-                         "?\xC3\xA9",
-                         "?%zz",
-                         "?\x01",
-                         "?`{}",
-                         "?\xF0\x9F\x98\x80",
-                         "?\xED\xA0\x80"};
-const Pieces kFragments = {"", "", "#x", "#a b", "#`", "#\xC3\xA9", "#\x00", "#<\">", "#\xF4\x90"};
-const Pieces kBases = {"",
-                       "http://example.com/a/b/c?q#f",
-                       "https://user:pw@h.example:8443/dir/file.html?x=1",
-                       "file:///C:/dir/file",
-                       "file:///home/u/x.html",
-                       "file://server/share/x",
-                       "foo://host/a/b",
-                       "foo:/a/b",
-                       "sc:opaque?q",
-                       "mailto:x@y",
-                       "http://[::1]:8080/",
-                       "web+x:/.//p/q",
-                       "http://a/b/c/d;p?q",
-                       "about:blank"};
+const Pieces kQueries = {"", "", "?a=b", "?'", "?\"", "?#", "?a b", "?\xC3\xA9", "?%zz", "?\x01",
+    "?`{}", "?\xF0\x9F\x98\x80", "?\xED\xA0\x80"};
+const Pieces kFragments = {"", "", "#x", "#a b", "#`", "#\xC3\xA9", "#\x00"s, "#<\">", "#\xF4\x90"};
+const Pieces kBases = {"", "http://example.com/a/b/c?q#f",
+    "https://user:pw@h.example:8443/dir/file.html?x=1", "file:///C:/dir/file",
+    "file:///home/u/x.html", "file://server/share/x", "foo://host/a/b", "foo:/a/b", "sc:opaque?q",
+    "mailto:x@y", "http://[::1]:8080/", "web+x:/.//p/q", "http://a/b/c/d;p?q", "about:blank"};
+// clang-format on
 
 class Generator {
  public:
