@@ -29,6 +29,8 @@ struct Options {
   std::string page_list;  // "-": standard input
   std::string suffix = ".links";
   bool null_after_name = false;
+  // --warc: the operands are web archives, whose pages --list reads.
+  bool warc = false;
   std::string error;  // non-empty: a usage error, nothing else holds
 };
 
