@@ -2,6 +2,7 @@
 
 #include <libdeflate.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -18,11 +19,14 @@ bool IsGzipMagic(const unsigned char* bytes) {
 
 }  // namespace
 
-ArchiveReader::ArchiveReader(ByteSource& source, PageConsumer& consumer)
+ArchiveReader::ArchiveReader(ByteSource& source, PageConsumer& consumer, size_t stored_block,
+                             size_t inflated_block)
     : source_(source),
       records_(consumer),
-      stored_(std::make_unique_for_overwrite<unsigned char[]>(kStoredBlock)),
-      inflated_(std::make_unique_for_overwrite<unsigned char[]>(kInflatedBlock)) {
+      stored_block_(std::max<size_t>(stored_block, 16)),
+      inflated_block_(std::max<size_t>(inflated_block, 16)),
+      stored_(std::make_unique_for_overwrite<unsigned char[]>(stored_block_)),
+      inflated_(std::make_unique_for_overwrite<unsigned char[]>(inflated_block_)) {
   fast_ = libdeflate_alloc_decompressor();
   if (fast_ == nullptr) throw std::bad_alloc();
   // 31: the gzip wrapping alone.
@@ -45,8 +49,8 @@ bool ArchiveReader::Fill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  while (end_ < kStoredBlock && !source_ended_) {
-    const ssize_t got = source_.Read(stored_.get() + end_, kStoredBlock - end_);
+  while (end_ < stored_block_ && !source_ended_) {
+    const ssize_t got = source_.Read(stored_.get() + end_, stored_block_ - end_);
     if (got < 0) {
       read_error_ = errno;
       return false;
@@ -82,7 +86,7 @@ bool ArchiveReader::RunGzip() {
   // fail are not reported again until one is read intact.
   bool resyncing = false;
   for (;;) {
-    if (end_ - begin_ < kStoredBlock / 2 && !source_ended_ && !Fill()) return false;
+    if (end_ - begin_ < stored_block_ / 2 && !source_ended_ && !Fill()) return false;
     if (begin_ == end_) return true;
     const std::uint64_t member = StoredOffset(begin_);
     if (end_ - begin_ < 3 || !IsGzipMagic(stored_.get() + begin_)) {
@@ -97,7 +101,7 @@ bool ArchiveReader::RunGzip() {
     size_t inflated_size = 0;
     const libdeflate_result result =
         libdeflate_gzip_decompress_ex(fast_, stored_.get() + begin_, end_ - begin_, inflated_.get(),
-                                      kInflatedBlock, &stored_size, &inflated_size);
+                                      inflated_block_, &stored_size, &inflated_size);
     if (result == LIBDEFLATE_SUCCESS) {
       resyncing = false;
       records_.StartMember(member);
@@ -133,9 +137,10 @@ ArchiveReader::Member ArchiveReader::InflateStreaming(std::uint64_t member, bool
   zlib_.avail_in = static_cast<uInt>(end_ - begin_);
   for (;;) {
     zlib_.next_out = inflated_.get();
-    zlib_.avail_out = kStreamOutput;
+    const size_t room = std::min(kStreamOutput, inflated_block_);
+    zlib_.avail_out = static_cast<uInt>(room);
     const int result = inflate(&zlib_, Z_NO_FLUSH);
-    const size_t produced = kStreamOutput - zlib_.avail_out;
+    const size_t produced = room - zlib_.avail_out;
     begin_ = static_cast<size_t>(zlib_.next_in - stored_.get());
     if (produced > 0) records_.Feed(inflated_.get(), produced);
     if (result == Z_STREAM_END) {

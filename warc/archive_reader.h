@@ -23,8 +23,14 @@ namespace warc {
 
 class ArchiveReader {
  public:
-  // Throws std::bad_alloc when its blocks or inflaters cannot be made.
-  ArchiveReader(ByteSource& source, PageConsumer& consumer);
+  static constexpr size_t kStoredBlock = 1 << 20;
+  static constexpr size_t kInflatedBlock = 4 << 20;
+
+  // Throws std::bad_alloc when its blocks or inflaters cannot be made. The blocks may be
+  // smaller than the defaults (for tests); the stored one holds at least 16 bytes, the
+  // inflated one at least the streaming inflater's output (256 KiB or the block, if smaller).
+  ArchiveReader(ByteSource& source, PageConsumer& consumer, size_t stored_block = kStoredBlock,
+                size_t inflated_block = kInflatedBlock);
   ~ArchiveReader();
   ArchiveReader(const ArchiveReader&) = delete;
   ArchiveReader& operator=(const ArchiveReader&) = delete;
@@ -33,9 +39,6 @@ class ArchiveReader {
   // errno): what came before has been handed on, with the record open then ended as damaged.
   bool Run();
   int read_error() const { return read_error_; }
-
-  static constexpr size_t kStoredBlock = 1 << 20;
-  static constexpr size_t kInflatedBlock = 4 << 20;
 
  private:
   enum class Member { kIntact, kDamaged, kReadFailed };
@@ -51,6 +54,8 @@ class ArchiveReader {
 
   ByteSource& source_;
   RecordReader records_;
+  const size_t stored_block_;
+  const size_t inflated_block_;
   std::unique_ptr<unsigned char[]> stored_;
   std::unique_ptr<unsigned char[]> inflated_;
   size_t begin_ = 0;
