@@ -69,11 +69,19 @@ void HttpPayload::Feed(const unsigned char* bytes, size_t size) {
 }
 
 bool HttpPayload::TakeHeader(size_t& consumed, const unsigned char* bytes, size_t size) {
+  // Taken a little at a time: what follows the header is the body, which need not be copied.
   const size_t before = header_size_;
-  const size_t taken = std::min(size, kLongestHeader - header_size_);
-  std::memcpy(header_.get() + header_size_, bytes, taken);
-  header_size_ += taken;
-  const size_t end = HeaderEnd(header_.get(), header_size_, before >= 2 ? before - 2 : 0);
+  const size_t available = std::min(size, kLongestHeader - header_size_);
+  size_t end = 0;
+  size_t taken = 0;
+  while (end == 0 && taken < available) {
+    const size_t step = std::min<size_t>(available - taken, 1024);
+    std::memcpy(header_.get() + header_size_, bytes + taken, step);
+    const size_t searched = header_size_;
+    header_size_ += step;
+    taken += step;
+    end = HeaderEnd(header_.get(), header_size_, searched >= 2 ? searched - 2 : 0);
+  }
   if (end == 0) {
     if (header_size_ == kLongestHeader) Damaged("HTTP header longer than 64 KiB");
     consumed = taken;

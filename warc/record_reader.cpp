@@ -9,6 +9,7 @@ namespace warc {
 namespace {
 
 constexpr std::string_view kOpening = "WARC/";
+constexpr size_t kHeaderStep = 1024;
 
 // Where the blank line that ends a header block ends, searching from `from`; 0 when it is not
 // there yet.
@@ -124,10 +125,18 @@ size_t RecordReader::TakeHeader(const unsigned char* bytes, size_t size) {
     if (skipped == size) return size;
     OpenRecord(position_ + skipped);
   }
+  // Taken a little at a time: what follows the header is its block, which need not be copied.
   const size_t before = header_size_;
-  const size_t taken = std::min(size - skipped, kLongestHeader - header_size_);
-  std::memcpy(header_.get() + header_size_, bytes + skipped, taken);
-  const size_t end = HeaderEnd(header_.get(), header_size_ + taken, before >= 2 ? before - 2 : 0);
+  const size_t available = std::min(size - skipped, kLongestHeader - header_size_);
+  size_t end = 0;
+  size_t taken = 0;
+  while (end == 0 && taken < available) {
+    const size_t step = std::min(available - taken, kHeaderStep);
+    std::memcpy(header_.get() + header_size_ + taken, bytes + skipped + taken, step);
+    const size_t searched = header_size_ + taken;
+    taken += step;
+    end = HeaderEnd(header_.get(), header_size_ + taken, searched >= 2 ? searched - 2 : 0);
+  }
   header_size_ = end != 0 ? end : header_size_ + taken;
   const size_t used = skipped + (end != 0 ? end - before : taken);
   const size_t opening = std::min(header_size_, kOpening.size());
