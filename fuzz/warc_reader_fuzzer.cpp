@@ -1,6 +1,7 @@
 // Fuzzes the WARC reader: arbitrary bytes read as an archive as they are, or first gzipped as
 // one stream or as one member per "WARC/" (so that mutations reach the records inside), and
-// handed over in pieces of a size the input picks, through blocks of a size it picks too. Beyond
+// handed over in pieces of a size the input picks, through blocks of a size it picks too,
+// with members inflated ahead on a second thread or not. Beyond
 // what the sanitizers catch, the pages must come as StartPage, bytes, EndPage, never nested, and
 // every offset reported must lie inside the archive as stored.
 #include <zlib.h>
@@ -117,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Pieces source(stored, piece);
   // Small blocks, so that members outgrow them and the streaming inflater and the refills of
   // the stored block are taken often.
-  warc::ArchiveReader reader(source, consumer, 64 + choice, 256 + 8 * choice);
+  warc::ArchiveReader reader(source, consumer, 64 + choice, 256 + 8 * choice, size % 2 == 0);
   if (!reader.Run()) Fail("reading from memory failed");
   if (consumer.open()) Fail("a page left open at the end");
   return 0;

@@ -60,9 +60,11 @@ class Pieces final : public warc::ByteSource {
 Collected Read(const std::string& archive, size_t piece) {
   Collected collected;
   Pieces source(archive, piece);
-  // Blocks smaller than the records where pieces are small: the streaming inflater's way.
-  warc::ArchiveReader reader(source, collected, piece < 8 ? 100 : 1 << 20,
-                             piece < 8 ? 300 : 4 << 20);
+  // Blocks smaller than the records where pieces are small: the streaming inflater's way; the
+  // second thread that inflates ahead where they are not.
+  const bool small = piece < 8;
+  warc::ArchiveReader reader(source, collected, small ? 100 : 1 << 20, small ? 300 : 4 << 20,
+                             !small);
   EXPECT_TRUE(reader.Run());
   return collected;
 }
