@@ -53,6 +53,8 @@ TEST(OptionsTest, UsageErrors) {
       {{"--each", "--list", "page"}, "--each and --list do not go together"},
       {{"--each", "-Z", "page"}, "--null goes with --list"},
       {{"--each", "--suffix=", "page"}, "the suffix must not be empty"},
+      {{"--each", "--warc", "a.warc"}, "--warc goes with --list"},
+      {{"--warc", "in", "out"}, "--warc goes with --list"},
       {{"--each"}, "missing page names"},
       {{"--list", "-x"}, "option '-x' needs a value"},
       {{"--list", "--files0-from=-", "page"},

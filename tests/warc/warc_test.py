@@ -146,6 +146,9 @@ def main():
                                                                   len(whole), errors[:300]))
         status, lines, _ = run_quillon(quillon, "--warc", "-", data=one_stream)
         checks.expect(status == 0 and lines == whole, "standard input: status %d" % status)
+        names = b"".join(os.path.join(folder, name).encode() + b"\0" for name in forms)
+        status, lines, _ = run_quillon(quillon, "--warc", "--files0-from=-", data=names)
+        checks.expect(status == 0 and lines == whole * len(forms), "--files0-from: %d" % status)
 
         # Cut and flipped copies of the archive of one member per record.
         bounds = [(start, end) for start, end, _ in per_record]
