@@ -2,9 +2,43 @@
 
 #include <brotli/decode.h>
 
+#include <cstddef>
+#include <cstdlib>
+
 #include "warc/header_fields.h"
 
 namespace warc {
+namespace {
+
+// A br stream asks for a window of up to 16 MiB: those over 4 MiB are refused (the body is then
+// one that cannot be decoded), so that memory stays bounded whatever the page. Servers use
+// 4 MiB at most by default.
+constexpr size_t kBrotliMemory = (4 << 20) + (1 << 20);
+
+struct BrotliBlock {
+  size_t size;
+  alignas(std::max_align_t) unsigned char bytes[1];
+};
+
+void* BrotliAllocate(void* opaque, size_t size) {
+  size_t& held = *static_cast<size_t*>(opaque);
+  if (size > kBrotliMemory - held) return nullptr;
+  auto* block = static_cast<BrotliBlock*>(std::malloc(offsetof(BrotliBlock, bytes) + size));
+  if (block == nullptr) return nullptr;
+  block->size = size;
+  held += size;
+  return block->bytes;
+}
+
+void BrotliRelease(void* opaque, void* address) {
+  if (address == nullptr) return;
+  auto* block = reinterpret_cast<BrotliBlock*>(static_cast<unsigned char*>(address) -
+                                               offsetof(BrotliBlock, bytes));
+  *static_cast<size_t*>(opaque) -= block->size;
+  std::free(block);
+}
+
+}  // namespace
 
 ContentDecoder::ContentDecoder()
     : output_(std::make_unique_for_overwrite<unsigned char[]>(kOutputBlock)) {}
@@ -48,7 +82,7 @@ bool ContentDecoder::Start(Coding coding) {
     return zlib_ready_;
   }
   if (coding == Coding::kBrotli) {
-    brotli_ = BrotliDecoderCreateInstance(nullptr, nullptr, nullptr);
+    brotli_ = BrotliDecoderCreateInstance(BrotliAllocate, BrotliRelease, &brotli_memory_);
     return brotli_ != nullptr;
   }
   return true;

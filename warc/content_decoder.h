@@ -50,6 +50,8 @@ class ContentDecoder {
   bool stream_ended_ = false;
   bool received_ = false;
   BrotliDecoderStateStruct* brotli_ = nullptr;
+  // What the br decoder holds now.
+  size_t brotli_memory_ = 0;
 };
 
 }  // namespace warc
