@@ -52,6 +52,7 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
                                      std::vector<std::string>& operands) {
   if (seen.each && seen.list) return "--each and --list do not go together";
   if (options.warc && !seen.list) return "--warc goes with --list";
+  if (options.progress && !options.warc) return "--progress goes with --list --warc";
   if (options.form == Form::Classic) {
     if (seen.excludes > 0) return "--exclude goes with --each or --list";
     if (seen.suffix) return "--suffix goes with --each";
@@ -112,6 +113,8 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.form = Form::List;
     } else if (argument == "--warc") {
       options.warc = true;
+    } else if (argument == "--progress") {
+      options.progress = true;
     } else if (argument == "-Z" || argument == "--null") {
       seen.null_after_name = true;
       options.null_after_name = true;
@@ -150,7 +153,7 @@ const char* UsageLines() {
   return "Usage: quillon [-q|--quiet] INPUT OUTPUT [KEYWORD...]\n"
          "  or:  quillon --each [-q] [--suffix=SUFFIX] [-x KEYWORD]... PAGE...\n"
          "  or:  quillon --list [-q] [-Z] [-x KEYWORD]... PAGE...\n"
-         "  or:  quillon --list --warc [-Z] [-x KEYWORD]... ARCHIVE...\n";
+         "  or:  quillon --list --warc [--progress] [-Z] [-x KEYWORD]... ARCHIVE...\n";
 }
 
 std::string UsageText() {
@@ -189,6 +192,9 @@ std::string UsageText() {
          "  --suffix=SUFFIX          the output file names' ending under --each\n"
          "  -x, --exclude=KEYWORD    leave out addresses holding KEYWORD (up to six)\n"
          "  --warc                   under --list, the operands are web archives (WARC)\n"
+         "  --progress               under --list --warc, archives and pages done, bytes\n"
+         "                           read, speed and the archive being read, on one line\n"
+         "                           of standard error rewritten in place\n"
          "  -Z, --null               under --list, a NUL instead of the tab after PAGE\n"
          "  --files0-from=FILE       read the page names, each ended by a NUL, from FILE\n"
          "                           ('-': standard input) instead of the command line\n"

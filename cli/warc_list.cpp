@@ -10,6 +10,7 @@
 #include "cli/output_buffer.h"
 #include "cli/page_list.h"
 #include "cli/problem_report.h"
+#include "cli/progress_line.h"
 #include "library/engine.h"
 #include "runtime/system_calls.h"
 #include "warc/archive_reader.h"
@@ -24,8 +25,13 @@ constexpr size_t kListBlock = 256 * 1024;
 // The engine over each page of one archive; every record goes out after the page's URI.
 class ListedLinks final : public warc::PageConsumer, public quillon::RecordSink {
  public:
-  ListedLinks(quillon::Engine& engine, OutputBuffer& out, ProblemReport& problems, char after_uri)
-      : engine_(engine), out_(out), problems_(problems), after_uri_(after_uri) {}
+  ListedLinks(quillon::Engine& engine, OutputBuffer& out, ProblemReport& problems,
+              ProgressLine& progress, char after_uri)
+      : engine_(engine),
+        out_(out),
+        problems_(problems),
+        progress_(progress),
+        after_uri_(after_uri) {}
 
   void StartArchive(std::string_view name) { archive_ = name; }
 
@@ -37,6 +43,7 @@ class ListedLinks final : public warc::PageConsumer, public quillon::RecordSink 
     engine_.Feed(bytes, size, *this);
   }
   void EndPage(bool complete) override {
+    progress_.AddPage();
     if (complete) {
       engine_.Finish(*this);
     } else {
@@ -52,6 +59,7 @@ class ListedLinks final : public warc::PageConsumer, public quillon::RecordSink 
     } else {
       std::snprintf(offset, sizeof offset, "offset %" PRIu64, place.stored);
     }
+    progress_.Clear();
     problems_.Report(archive_, std::string(offset) + ": " + std::string(what));
   }
   void Record(const char* address, size_t length) override {
@@ -65,9 +73,26 @@ class ListedLinks final : public warc::PageConsumer, public quillon::RecordSink 
   quillon::Engine& engine_;
   OutputBuffer& out_;
   ProblemReport& problems_;
+  ProgressLine& progress_;
   const char after_uri_;
   std::string_view archive_;
   std::string_view uri_;
+};
+
+// The archive's bytes, counted for the progress line.
+class CountedSource final : public warc::ByteSource {
+ public:
+  CountedSource(int descriptor, ProgressLine& progress)
+      : source_(descriptor), progress_(progress) {}
+  ssize_t Read(unsigned char* buffer, size_t size) override {
+    const ssize_t got = source_.Read(buffer, size);
+    if (got > 0) progress_.AddBytes(static_cast<std::uint64_t>(got));
+    return got;
+  }
+
+ private:
+  warc::DescriptorSource source_;
+  ProgressLine& progress_;
 };
 
 bool CollectArchives(const Options& options, const StandardStreams& streams, PageList& archives,
@@ -101,22 +126,32 @@ int RunWarcList(const Options& options, const StandardStreams& streams) {
   quillon::Engine engine(keywords, quillon::DefaultCharacterClasses());
   OutputBuffer out(kListBlock);
   out.Attach(streams.output);
-  ListedLinks links(engine, out, problems, options.null_after_name ? '\0' : '\t');
+  ProgressLine progress(streams.errors, options.progress, archives.size());
+  ListedLinks links(engine, out, problems, progress, options.null_after_name ? '\0' : '\t');
   for (size_t i = 0; i < archives.size() && out.error() == 0; ++i) {
     const bool from_input = archives[i] == "-";
     const int descriptor =
         from_input ? streams.input
                    : crt::Sys().open(archives.c_str(i), O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
     if (descriptor == -1) {
-      problems.Report(archives[i], "", errno);
+      const int error = errno;
+      progress.Clear();
+      problems.Report(archives[i], "", error);
       continue;
     }
-    links.StartArchive(from_input ? std::string_view("standard input") : archives[i]);
-    warc::DescriptorSource source(descriptor);
+    const std::string_view name = from_input ? std::string_view("standard input") : archives[i];
+    links.StartArchive(name);
+    progress.StartArchive(name);
+    CountedSource source(descriptor, progress);
     warc::ArchiveReader reader(source, links);
-    if (!reader.Run()) problems.Report(archives[i], "read error", reader.read_error());
+    if (!reader.Run()) {
+      progress.Clear();
+      problems.Report(archives[i], "read error", reader.read_error());
+    }
     if (!from_input) crt::Sys().close(descriptor);
+    progress.EndArchive();
   }
+  progress.Finish();
   if (!out.Flush()) problems.Report("standard output", "write error", out.error());
   return problems.count() > 0 ? 1 : 0;
 }

@@ -146,6 +146,11 @@ def main():
                                                                   len(whole), errors[:300]))
         status, lines, _ = run_quillon(quillon, "--warc", "-", data=one_stream)
         checks.expect(status == 0 and lines == whole, "standard input: status %d" % status)
+        status, lines, errors = run_quillon(quillon, "--warc", "--progress",
+                                            os.path.join(folder, "site.warc.gz"))
+        checks.expect(status == 0 and lines == whole and b"1/1 archives, " in errors and
+                      errors.startswith(b"\r") and errors.endswith(b"site.warc.gz\n"),
+                      "--progress: status %d, %r" % (status, errors[-200:]))
         names = b"".join(os.path.join(folder, name).encode() + b"\0" for name in forms)
         status, lines, _ = run_quillon(quillon, "--warc", "--files0-from=-", data=names)
         checks.expect(status == 0 and lines == whole * len(forms), "--files0-from: %d" % status)
