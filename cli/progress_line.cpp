@@ -48,12 +48,12 @@ void ProgressLine::Show() {
   const double now = Now();
   shown_at_ = now;
   const double seconds = now - start_;
+  const double bytes = static_cast<double>(bytes_.load(std::memory_order_relaxed));
   char figures[160];
   const int length = std::snprintf(
       figures, sizeof figures,
       "quillon: %" PRIu64 "/%" PRIu64 " archives, %" PRIu64 " pages, %.1f MB read, %.0f MB/s, ",
-      archives_done_, archives_, pages_, static_cast<double>(bytes_) / 1e6,
-      seconds > 0 ? static_cast<double>(bytes_) / 1e6 / seconds : 0.0);
+      archives_done_, archives_, pages_, bytes / 1e6, seconds > 0 ? bytes / 1e6 / seconds : 0.0);
   std::string line = "\r" + std::string(figures, static_cast<size_t>(length)) + name_;
   // Blanks over what is left of a longer line before.
   const size_t visible = line.size() - 1;
