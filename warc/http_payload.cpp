@@ -37,8 +37,9 @@ size_t HeaderEnd(const char* header, size_t size, size_t from) {
 HttpPayload::HttpPayload(PageConsumer& consumer)
     : consumer_(consumer), header_(std::make_unique_for_overwrite<char[]>(kLongestHeader)) {}
 
-void HttpPayload::Start(const RecordPlace& place, std::string_view target_uri) {
+void HttpPayload::Start(const RecordPlace& place, std::string_view target_uri, bool truncated) {
   place_ = place;
+  truncated_ = truncated;
   target_uri_ = target_uri;
   header_size_ = 0;
   state_ = State::kHeader;
@@ -184,10 +185,9 @@ void HttpPayload::Unchunk(const unsigned char* bytes, size_t size) {
 void HttpPayload::Finish() {
   if (state_ == State::kHeader) return Damaged("HTTP header cut short");
   if (state_ != State::kBody) return;
-  if (chunked_ && chunk_ != Chunk::kDone && chunk_ != Chunk::kTrailer) {
-    return Damaged("chunked payload cut short");
-  }
-  if (!decoder_.Finish()) return Damaged("coded payload cut short");
+  const bool chunks_ended = !chunked_ || chunk_ == Chunk::kDone || chunk_ == Chunk::kTrailer;
+  if (!chunks_ended && !truncated_) return Damaged("chunked payload cut short");
+  if (!decoder_.Finish() && !truncated_) return Damaged("coded payload cut short");
   state_ = State::kSkip;
   page_open_ = false;
   consumer_.EndPage(true);

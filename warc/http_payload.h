@@ -16,7 +16,9 @@ class HttpPayload {
   explicit HttpPayload(PageConsumer& consumer);
 
   // A record's HTTP response begins; `target_uri` stays valid until Finish or Abort.
-  void Start(const RecordPlace& place, std::string_view target_uri);
+  // `truncated`: the record says its writer cut it short (WARC-Truncated), so a body that ends
+  // early is no damage.
+  void Start(const RecordPlace& place, std::string_view target_uri, bool truncated);
   // The next bytes of the record's block.
   void Feed(const unsigned char* bytes, size_t size);
   // The record's block has ended.
@@ -46,6 +48,7 @@ class HttpPayload {
   RecordPlace place_;
   std::string_view target_uri_;
   bool page_open_ = false;
+  bool truncated_ = false;
   bool chunked_ = false;
   Chunk chunk_ = Chunk::kSize;
   std::uint64_t chunk_left_ = 0;

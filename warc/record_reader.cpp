@@ -163,7 +163,7 @@ bool RecordReader::StartRecord() {
   if (EqualsIgnoringCase(type, "response") && EqualsIgnoringCase(media.type, "application/http") &&
       (media.msgtype.empty() || EqualsIgnoringCase(media.msgtype, "response"))) {
     block_ = Block::kHttp;
-    http_.Start(record_place_, target_uri_);
+    http_.Start(record_place_, target_uri_, FindField(fields, "WARC-Truncated").has_value());
   } else if (EqualsIgnoringCase(type, "resource") && IsHtml(media.type)) {
     block_ = Block::kResource;
     consumer_.StartPage(PageStart{target_uri_, media.charset, record_place_});

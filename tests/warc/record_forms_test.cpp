@@ -110,10 +110,15 @@ TEST(WarcRecords, FormsAreReadWhateverTheStorageAndPieces) {
              "Content-Type: application/http; msgtype=response\r\n",
              "HTTP/1.0 200 OK\nTransfer-Encoding: Chunked\n\n"
              "5;name=value\r\n<a hr\r\n14\r\nef=\"http://x/\">x</a>\r\n0\r\nTrailer: t\r\n\r\n"),
+      // Cut short by its writer, as it says: no damage.
+      Record("WARC-Type: response\r\nWARC-Target-URI: <http://g/>\r\nWARC-Truncated: length\r\n"
+             "Content-Type: application/http; msgtype=response\r\n",
+             "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n40\r\n" + kHtml),
   };
   const std::vector<Page> expected = {{"http://a/", "utf-8", kHtml, true},
                                       {"http://b/", "iso-8859-1", kHtml, true},
-                                      {"http://f/", "", kHtml, true}};
+                                      {"http://f/", "", kHtml, true},
+                                      {"http://g/", "", kHtml, true}};
   std::string plain, per_record;
   for (const std::string& record : records) {
     plain += record;
