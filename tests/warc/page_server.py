@@ -53,8 +53,8 @@ def chunked(body, rng):
 class Site:
     """The pages by path: (content type or None, content encoding, chunked, source bytes)."""
 
-    def __init__(self, brotli_encoder, seed=2107):
-        rng = random.Random(seed)
+    def __init__(self, brotli_encoder, start_value=2107):
+        rng = random.Random(start_value)
         self.rng = rng
         self.brotli_encoder = brotli_encoder
         self.pages = {}
