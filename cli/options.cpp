@@ -51,6 +51,8 @@ void Take(Valued which, const std::string& value, Options& options, Seen& seen) 
 std::optional<std::string> CheckForm(Options& options, const Seen& seen,
                                      std::vector<std::string>& operands) {
   if (seen.each && seen.list) return "--each and --list do not go together";
+  if (options.warc && !seen.list) return "--warc goes with --list";
+  if (options.progress && !options.warc) return "--progress goes with --list --warc";
   if (options.form == Form::Classic) {
     if (seen.excludes > 0) return "--exclude goes with --each or --list";
     if (seen.suffix) return "--suffix goes with --each";
@@ -109,6 +111,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--list") {
       seen.list = true;
       options.form = Form::List;
+    } else if (argument == "--warc") {
+      options.warc = true;
+    } else if (argument == "--progress") {
+      options.progress = true;
     } else if (argument == "-Z" || argument == "--null") {
       seen.null_after_name = true;
       options.null_after_name = true;
@@ -146,7 +152,8 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 const char* UsageLines() {
   return "Usage: quillon [-q|--quiet] INPUT OUTPUT [KEYWORD...]\n"
          "  or:  quillon --each [-q] [--suffix=SUFFIX] [-x KEYWORD]... PAGE...\n"
-         "  or:  quillon --list [-q] [-Z] [-x KEYWORD]... PAGE...\n";
+         "  or:  quillon --list [-q] [-Z] [-x KEYWORD]... PAGE...\n"
+         "  or:  quillon --list --warc [--progress] [-Z] [-x KEYWORD]... ARCHIVE...\n";
 }
 
 std::string UsageText() {
@@ -169,11 +176,25 @@ std::string UsageText() {
          "standard output. Both report only problems, as 'quillon: PAGE: reason', and go on\n"
          "with the next page.\n"
          "\n"
+         "--list --warc reads web archives (.warc, and .warc.gz whether one gzip member per\n"
+         "record or one stream; '-' is standard input) and writes, for every HTML page in\n"
+         "them (response records of HTML or untyped HTTP responses, resource records of\n"
+         "text/html), its WARC-Target-URI, a tab and the address, one line each, in file and\n"
+         "record order. Chunked and gzip, deflate or br coded bodies are decoded. Damage (a\n"
+         "cut or corrupt gzip member, a malformed header, a Content-Length past the end, a\n"
+         "body that cannot be decoded) is reported as 'quillon: ARCHIVE: offset N: reason',\n"
+         "N the record's (or its gzip member's) byte offset in the file as stored, and\n"
+         "reading goes on at the next record that can be found.\n"
+         "\n"
          "  -q, --quiet              leave out the opening notice\n"
          "  --each                   one output file per page\n"
          "  --list                   every page's addresses to standard output\n"
          "  --suffix=SUFFIX          the output file names' ending under --each\n"
          "  -x, --exclude=KEYWORD    leave out addresses holding KEYWORD (up to six)\n"
+         "  --warc                   under --list, the operands are web archives (WARC)\n"
+         "  --progress               under --list --warc, archives and pages done, bytes\n"
+         "                           read, speed and the archive being read, on one line\n"
+         "                           of standard error rewritten in place\n"
          "  -Z, --null               under --list, a NUL instead of the tab after PAGE\n"
          "  --files0-from=FILE       read the page names, each ended by a NUL, from FILE\n"
          "                           ('-': standard input) instead of the command line\n"

@@ -29,6 +29,10 @@ struct Options {
   std::string page_list;  // "-": standard input
   std::string suffix = ".links";
   bool null_after_name = false;
+  // --warc: the operands are web archives, whose pages --list reads.
+  bool warc = false;
+  // --progress: a line of figures on standard error, rewritten in place.
+  bool progress = false;
   std::string error;  // non-empty: a usage error, nothing else holds
 };
 
