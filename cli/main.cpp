@@ -8,6 +8,7 @@
 #include "cli/many_pages.h"
 #include "cli/memory_exhaustion.h"
 #include "cli/options.h"
+#include "cli/warc_list.h"
 #include "framework/string_heap.h"
 
 namespace {
@@ -29,6 +30,7 @@ int Run(int argc, char** argv) {
     return 0;
   }
   if (options.form == cli::Form::Classic) return cli::RunClassic(options);
+  if (options.warc) return cli::RunWarcList(options);
   return cli::RunManyPages(options);
 }
 

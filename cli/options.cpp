@@ -73,6 +73,9 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
   if (options.root && !options.base) return "--root goes with --base";
   // The classic form is the export's run, which keeps the classic rules.
   if (options.html && options.form == Form::Classic) return "--html goes with --each or --list";
+  if (options.warc && !seen.list) return "--warc goes with --list";
+  if (options.progress && !options.warc) return "--progress goes with --list --warc";
+  if (options.html && options.warc) return "--html and --warc do not go together";
   if (options.form == Form::Classic) {
     if (seen.excludes > 0) return "--exclude goes with --each or --list";
     if (seen.suffix) return "--suffix goes with --each";
@@ -136,6 +139,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--all-schemes") {
       seen.all_schemes = true;
       options.all_schemes = true;
+    } else if (argument == "--warc") {
+      options.warc = true;
+    } else if (argument == "--progress") {
+      options.progress = true;
     } else if (argument == "-Z" || argument == "--null") {
       seen.null_after_name = true;
       options.null_after_name = true;
@@ -175,7 +182,8 @@ const char* UsageLines() {
          "  or:  quillon --each [-q] [--suffix=SUFFIX] [-x KEYWORD]... PAGE...\n"
          "  or:  quillon --list [-q] [-Z] [-x KEYWORD]... PAGE...\n"
          "  or:  quillon --each|--list --html [--base=URL [--root=DIR]] [--charset=LABEL]\n"
-         "               [--all-schemes] [OPTION]... PAGE...\n";
+         "               [--all-schemes] [OPTION]... PAGE...\n"
+         "  or:  quillon --list --warc [--progress] [-Z] [-x KEYWORD]... ARCHIVE...\n";
 }
 
 std::string UsageText() {
@@ -198,11 +206,25 @@ std::string UsageText() {
          "standard output. Both report only problems, as 'quillon: PAGE: reason', and go on\n"
          "with the next page.\n"
          "\n"
+         "--list --warc reads web archives (.warc, and .warc.gz whether one gzip member per\n"
+         "record or one stream; '-' is standard input) and writes, for every HTML page in\n"
+         "them (response records of HTML or untyped HTTP responses, resource records of\n"
+         "text/html), its WARC-Target-URI, a tab and the address, one line each, in file and\n"
+         "record order. Chunked and gzip, deflate or br coded bodies are decoded. Damage (a\n"
+         "cut or corrupt gzip member, a malformed header, a Content-Length past the end, a\n"
+         "body that cannot be decoded) is reported as 'quillon: ARCHIVE: offset N: reason',\n"
+         "N the record's (or its gzip member's) byte offset in the file as stored, and\n"
+         "reading goes on at the next record that can be found.\n"
+         "\n"
          "  -q, --quiet              leave out the opening notice\n"
          "  --each                   one output file per page\n"
          "  --list                   every page's addresses to standard output\n"
          "  --suffix=SUFFIX          the output file names' ending under --each\n"
          "  -x, --exclude=KEYWORD    leave out addresses holding KEYWORD (up to six)\n"
+         "  --warc                   under --list, the operands are web archives (WARC)\n"
+         "  --progress               under --list --warc, archives and pages done, bytes\n"
+         "                           read, speed and the archive being read, on one line\n"
+         "                           of standard error rewritten in place\n"
          "  -Z, --null               under --list, a NUL instead of the tab after PAGE\n"
          "  --files0-from=FILE       read the page names, each ended by a NUL, from FILE\n"
          "                           ('-': standard input) instead of the command line\n"

@@ -36,6 +36,10 @@ struct Options {
   std::optional<std::string> root;     // --root: the folder whose URL --base gives
   std::optional<std::string> charset;  // --charset: the pages' encoding label
   bool all_schemes = false;
+  // --warc: the operands are web archives, whose pages --list reads.
+  bool warc = false;
+  // --progress: a line of figures on standard error, rewritten in place.
+  bool progress = false;
   std::string error;  // non-empty: a usage error, nothing else holds
 };
 

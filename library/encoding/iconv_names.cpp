@@ -1,6 +1,27 @@
 #include "library/encoding/iconv_names.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+
 namespace quillon::encoding {
+namespace {
+
+struct MendedPair {
+  Encoding encoding;
+  std::uint16_t pair;
+  std::uint32_t code_point;
+};
+
+#include "library/encoding/mended_pairs.inc"
+
+constexpr bool Before(const MendedPair& a, const MendedPair& b) {
+  return a.encoding < b.encoding || (a.encoding == b.encoding && a.pair < b.pair);
+}
+static_assert(std::is_sorted(std::begin(kMendedPairs), std::end(kMendedPairs), Before),
+              "mended_pairs.inc must be sorted");
+
+}  // namespace
 
 std::string_view IconvName(Encoding encoding) {
   switch (encoding) {
@@ -130,6 +151,18 @@ char32_t StandardCodePoint(Encoding encoding, unsigned char byte, char32_t from_
       break;
   }
   return from_glibc;
+}
+
+char32_t StandardPair(Encoding encoding, unsigned char lead, unsigned char trail) {
+  // The standard's GBK decoder is its gb18030 decoder.
+  if (encoding == Encoding::kGbk) encoding = Encoding::kGb18030;
+  const MendedPair key{encoding, static_cast<std::uint16_t>(lead << 8 | trail), 0};
+  const MendedPair* found =
+      std::lower_bound(std::begin(kMendedPairs), std::end(kMendedPairs), key, Before);
+  if (found == std::end(kMendedPairs) || found->encoding != encoding || found->pair != key.pair) {
+    return 0;
+  }
+  return found->code_point;
 }
 
 }  // namespace quillon::encoding

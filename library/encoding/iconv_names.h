@@ -24,6 +24,11 @@ bool IsSingleByte(Encoding encoding);
 // nothing for the byte). Otherwise `from_glibc`.
 char32_t StandardCodePoint(Encoding encoding, unsigned char byte, char32_t from_glibc);
 
+// For a multi-byte encoding, the standard's code point for a pair of bytes that glibc rejects
+// but the standard's index maps (Big5's HKSCS additions, EUC-JP's NEC and IBM rows); 0 when
+// there is none.
+char32_t StandardPair(Encoding encoding, unsigned char lead, unsigned char trail);
+
 }  // namespace quillon::encoding
 
 #endif  // QUILLON_LIBRARY_ENCODING_ICONV_NAMES_H

@@ -45,49 +45,64 @@ bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
 struct ToUtf8::Utf8Out {
   ToUtf8& converter;
   Utf8Sink& sink;
-  void Valid(const unsigned char* bytes, size_t size) {
-    if (size >= kPassThrough) {
-      converter.Flush(sink);
-      sink.Utf8(bytes, size);
-    } else {
-      converter.Put(bytes, size, sink);
-    }
-  }
+  void Valid(const unsigned char* bytes, size_t size) { converter.PutValid(bytes, size, sink); }
   void Replacement() { converter.PutReplacement(sink); }
 };
 
-ToUtf8::ToUtf8(Encoding from) : from_(from) {
+ToUtf8::ToUtf8(Encoding from) {
+  Open(from);
+}
+
+void ToUtf8::Open(Encoding from) {
+  Method method;
   switch (from) {
     case Encoding::kUtf8:
-      method_ = Method::kUtf8;
+      method = Method::kUtf8;
       break;
     case Encoding::kUtf16be:
-      method_ = Method::kUtf16be;
+      method = Method::kUtf16be;
       break;
     case Encoding::kUtf16le:
-      method_ = Method::kUtf16le;
+      method = Method::kUtf16le;
       break;
     case Encoding::kXUserDefined:
-      method_ = Method::kUserDefined;
+      method = Method::kUserDefined;
       break;
     case Encoding::kReplacement:
-      method_ = Method::kReplacement;
+      method = Method::kReplacement;
       break;
     default:
-      method_ = IsSingleByte(from) ? Method::kSingleByte : Method::kIconv;
-      const std::string name(IconvName(from));
-      iconv_t handle = iconv_open("UTF-8", name.c_str());
-      if (handle == reinterpret_cast<iconv_t>(-1)) {
-        if (errno == ENOMEM) throw std::bad_alloc();
-        throw std::system_error(errno, std::generic_category(),
-                                "iconv cannot convert from " + name + " to UTF-8");
-      }
-      iconv_ = handle;
-      if (method_ == Method::kSingleByte) {
-        BuildSingleByteTable();
-        iconv_close(handle);
-        iconv_ = nullptr;
-      }
+      method = IsSingleByte(from) ? Method::kSingleByte : Method::kIconv;
+  }
+  void* handle = nullptr;
+  if (method == Method::kSingleByte || method == Method::kIconv) {
+    const std::string name(IconvName(from));
+    iconv_t opened = iconv_open("UTF-8", name.c_str());
+    if (opened == reinterpret_cast<iconv_t>(-1)) {
+      if (errno == ENOMEM) throw std::bad_alloc();
+      throw std::system_error(errno, std::generic_category(),
+                              "iconv cannot convert from " + name + " to UTF-8");
+    }
+    handle = opened;
+  }
+  // Nothing below throws: a failed open leaves the converter as it was.
+  if (iconv_ != nullptr) iconv_close(AsIconv(iconv_));
+  iconv_ = handle;
+  from_ = from;
+  method_ = method;
+  if (method == Method::kSingleByte) {
+    BuildSingleByteTable();
+    iconv_close(AsIconv(iconv_));
+    iconv_ = nullptr;
+  }
+  Reset();
+}
+
+void ToUtf8::Reset(Encoding from) {
+  if (from == from_) {
+    Reset();
+  } else {
+    Open(from);
   }
 }
 
@@ -130,7 +145,7 @@ void ToUtf8::FeedSingleByte(const unsigned char* bytes, size_t size, Utf8Sink& s
   while (i < size) {
     const size_t ascii = AsciiPrefixLength(bytes + i, size - i);
     if (ascii != 0) {
-      Put(bytes + i, ascii, sink);
+      PutValid(bytes + i, ascii, sink);
       i += ascii;
       if (i == size) break;
     }
@@ -160,6 +175,15 @@ void ToUtf8::Put(const unsigned char* bytes, size_t size, Utf8Sink& sink) {
   }
   std::memcpy(out_ + out_size_, bytes, size);
   out_size_ += size;
+}
+
+void ToUtf8::PutValid(const unsigned char* bytes, size_t size, Utf8Sink& sink) {
+  if (size >= kPassThrough) {
+    Flush(sink);
+    sink.Utf8(bytes, size);
+  } else {
+    Put(bytes, size, sink);
+  }
 }
 
 void ToUtf8::PutCodePoint(std::uint32_t c, Utf8Sink& sink) {
@@ -295,15 +319,19 @@ size_t ToUtf8::InvalidLength(const unsigned char* s, size_t size) const {
       break;
     case Encoding::kGbk:
     case Encoding::kGb18030:
-      if (!InRange(lead, 0x81, 0xFE) || size < 2) return 1;
+      if (!InRange(lead, 0x81, 0xFE)) return 1;
+      if (size < 2) return 0;
       if (InRange(s[1], 0x30, 0x39)) {
         // A four-byte form: a broken one costs its lead alone, an unmapped one all four.
-        if (size < 4 || !InRange(s[2], 0x81, 0xFE) || !InRange(s[3], 0x30, 0x39)) return 1;
-        return 4;
+        if (size < 3) return 0;
+        if (!InRange(s[2], 0x81, 0xFE)) return 1;
+        if (size < 4) return 0;
+        return InRange(s[3], 0x30, 0x39) ? 4 : 1;
       }
       return IsAscii(s[1]) ? 1 : 2;
     case Encoding::kEucJp:
-      if (lead == 0x8F && size >= 3 && InRange(s[1], 0xA1, 0xFE)) {
+      if (lead == 0x8F && size >= 2 && InRange(s[1], 0xA1, 0xFE)) {
+        if (size < 3) return 0;
         return IsAscii(s[2]) ? 2 : 3;
       }
       double_byte_lead = lead == 0x8E || lead == 0x8F || InRange(lead, 0xA1, 0xFE);
@@ -311,9 +339,10 @@ size_t ToUtf8::InvalidLength(const unsigned char* s, size_t size) const {
     default:
       return 1;
   }
+  if (!double_byte_lead) return 1;
+  if (size < 2) return 0;
   // The standard's multi-byte decoders read an ASCII byte after a lead again on its own.
-  if (!double_byte_lead || size < 2 || IsAscii(s[1])) return 1;
-  return 2;
+  return IsAscii(s[1]) ? 1 : 2;
 }
 
 size_t ToUtf8::ConvertSome(const unsigned char* bytes, size_t size, Utf8Sink& sink) {
@@ -335,7 +364,26 @@ size_t ToUtf8::ConvertSome(const unsigned char* bytes, size_t size, Utf8Sink& si
       PutReplacement(sink);
     } else {
       const size_t skip = InvalidLength(reinterpret_cast<const unsigned char*>(in), in_left);
-      PutReplacement(sink);
+      // glibc's UHC calls a lone lead at the end invalid; how much the error takes is known
+      // only with the next byte.
+      if (skip == 0) break;
+      const auto* bad = reinterpret_cast<const unsigned char*>(in);
+      if (in_left >= 2) {
+        if (const char32_t mended = StandardPair(from_, bad[0], bad[1])) {
+          PutCodePoint(mended, sink);
+          in += 2;
+          in_left -= 2;
+          continue;
+        }
+      }
+      const bool gb_euro = (from_ == Encoding::kGbk || from_ == Encoding::kGb18030) &&
+                           static_cast<unsigned char>(*in) == 0x80;
+      if (gb_euro) {
+        // The standard's GBK and gb18030 read 0x80 as the euro sign; glibc's GB18030 does not.
+        PutCodePoint(0x20AC, sink);
+      } else {
+        PutReplacement(sink);
+      }
       in += skip;
       in_left -= skip;
     }
@@ -367,6 +415,37 @@ void ToUtf8::FeedIconv(const unsigned char* bytes, size_t size, Utf8Sink& sink) 
       std::memmove(pending_, pending_ + 1, --pending_size_);
     }
   }
+  // ASCII is ASCII in every multi-byte encoding but ISO-2022-JP, and iconv's state is its
+  // first between characters: runs of it skip iconv. A stretch with other bytes goes to iconv
+  // up to a run of 16 ASCII bytes, with 4 bytes of that run, which end any character begun
+  // before it.
+  while (from_ != Encoding::kIso2022Jp && size != 0) {
+    const size_t ascii = AsciiPrefixLength(bytes, size);
+    if (ascii != 0) {
+      PutValid(bytes, ascii, sink);
+      bytes += ascii;
+      size -= ascii;
+      continue;
+    }
+    size_t end = 1;
+    while (end < size) {
+      if (bytes[end] >= 0x80) {
+        ++end;
+        continue;
+      }
+      const size_t run = AsciiPrefixLength(bytes + end, size - end);
+      if (run >= 16) {
+        end += 4;
+        break;
+      }
+      end += run;
+    }
+    if (end >= size) break;
+    const size_t used = ConvertSome(bytes, end, sink);
+    bytes += used;
+    size -= used;
+    if (used != end) break;
+  }
   if (size == 0) return;
   size_t used = ConvertSome(bytes, size, sink);
   while (size - used > kPendingCapacity) {
@@ -379,24 +458,23 @@ void ToUtf8::FeedIconv(const unsigned char* bytes, size_t size, Utf8Sink& sink) 
 }
 
 void ToUtf8::FinishIconv(Utf8Sink& sink) {
-  // An unfinished character at the end is one error, as the standard's decoders have it. But
-  // glibc's GB18030 waits for four bytes before it looks at the third: a four-byte form broken
-  // there costs its lead alone, and the rest is read again.
+  // An unfinished character at the end is one error, as the standard's decoders have it.
+  // What glibc calls unfinished may be broken already (its GB18030 waits for four bytes before
+  // it looks at the third): then the error takes what the standard's takes, and the rest is
+  // read again.
   while (pending_size_ != 0) {
-    const bool gb18030 = from_ == Encoding::kGbk || from_ == Encoding::kGb18030;
-    if (gb18030 && pending_size_ >= 3 && InRange(pending_[1], 0x30, 0x39) &&
-        !InRange(pending_[2], 0x81, 0xFE)) {
-      PutReplacement(sink);
-      const size_t rest = pending_size_ - 1;
-      unsigned char again[kPendingCapacity];
-      std::memcpy(again, pending_ + 1, rest);
-      const size_t used = ConvertSome(again, rest, sink);
-      pending_size_ = rest - used;
-      std::memmove(pending_, again + used, pending_size_);
-    } else {
-      PutReplacement(sink);
+    PutReplacement(sink);
+    const size_t error = InvalidLength(pending_, pending_size_);
+    if (error == 0) {
       pending_size_ = 0;
+      break;
     }
+    const size_t rest = pending_size_ - error;
+    unsigned char again[kPendingCapacity];
+    std::memcpy(again, pending_ + error, rest);
+    const size_t used = ConvertSome(again, rest, sink);
+    pending_size_ = rest - used;
+    std::memmove(pending_, again + used, pending_size_);
   }
   // Whatever iconv still holds (CP1255 and CP1258 keep a base letter back, waiting for a
   // combining mark).

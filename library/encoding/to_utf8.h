@@ -48,6 +48,9 @@ class ToUtf8 {
   void Finish(Utf8Sink& sink);
   // Ready for a new page, dropping anything held.
   void Reset();
+  // Ready for a new page in another encoding: the converter is opened again only when the
+  // encoding changes. Throws as the constructor does, and then stays as it was.
+  void Reset(Encoding from);
 
  private:
   enum class Method : std::uint8_t {
@@ -72,6 +75,8 @@ class ToUtf8 {
   struct Utf8Out;
 
   void Put(const unsigned char* bytes, size_t size, Utf8Sink& sink);
+  // Valid UTF-8 from the input: long runs go to the sink as they stand.
+  void PutValid(const unsigned char* bytes, size_t size, Utf8Sink& sink);
   void PutCodePoint(std::uint32_t code_point, Utf8Sink& sink);
   void PutReplacement(Utf8Sink& sink) {
     if (kOutputCapacity - out_size_ < 3) Flush(sink);
@@ -79,12 +84,14 @@ class ToUtf8 {
     out_size_ += 3;
   }
   void Flush(Utf8Sink& sink);
+  void Open(Encoding from);
 
   void FeedIconv(const unsigned char* bytes, size_t size, Utf8Sink& sink);
   // Converts as much as iconv can; returns the bytes it used. It stops only at an incomplete
   // character at the end: invalid input has become U+FFFD on the way.
   size_t ConvertSome(const unsigned char* bytes, size_t size, Utf8Sink& sink);
-  // How many bytes the standard's decoder reads as one error at `bytes`, where iconv stopped.
+  // How many bytes the standard's decoder reads as one error at `bytes`, where iconv stopped;
+  // 0 when that depends on bytes after `size`.
   size_t InvalidLength(const unsigned char* bytes, size_t size) const;
   void FinishIconv(Utf8Sink& sink);
   void ResetIconv();
@@ -96,8 +103,8 @@ class ToUtf8 {
 
   void FeedUtf16(const unsigned char* bytes, size_t size, Utf8Sink& sink);
 
-  Encoding from_;
-  Method method_;
+  Encoding from_ = Encoding::kUtf8;
+  Method method_ = Method::kUtf8;
   void* iconv_ = nullptr;   // iconv_t, opened once (kept for the multi-byte encodings)
   Mapped upper_half_[128];  // kSingleByte
   Utf8Decoder utf8_;

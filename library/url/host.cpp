@@ -1,6 +1,7 @@
 #include "library/url/host.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -229,7 +230,11 @@ bool ParseDomain(const unsigned char* begin, const unsigned char* end, Output& o
   // Percent-decoded in place at the end of the output: never longer than the input.
   char* decoded = out.data() + start;
   size_t n = 0;
-  for (const unsigned char* p = begin; p < end; ++p) {
+  if (std::memchr(begin, '%', length) == nullptr) {
+    std::memcpy(decoded, begin, length);
+    n = length;
+  }
+  for (const unsigned char* p = n == 0 ? begin : end; p < end; ++p) {
     if (*p == '%' && end - p >= 3 && IsAsciiHexDigit(p[1]) && IsAsciiHexDigit(p[2])) {
       decoded[n++] = static_cast<char>(HexValue(p[1]) * 16 + HexValue(p[2]));
       p += 2;

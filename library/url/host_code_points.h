@@ -35,7 +35,7 @@ constexpr bool IsForbiddenDomainCodePoint(unsigned char c) {
 }
 
 // What a byte of a domain tells its parser.
-enum DomainByte : std::uint8_t { kForbiddenDomainByte = 1, kNonAsciiByte = 2, kLetterX = 4 };
+enum DomainByte : std::uint8_t { kForbiddenDomainByte = 1, kNonAsciiByte = 2, kHyphen = 4 };
 inline constexpr std::array<std::uint8_t, 256> kDomainBytes = [] {
   std::array<std::uint8_t, 256> bytes{};
   for (int b = 0; b < 256; ++b) {
@@ -45,7 +45,7 @@ inline constexpr std::array<std::uint8_t, 256> kDomainBytes = [] {
       bytes[b] = kForbiddenDomainByte;
     }
   }
-  bytes['x'] = bytes['X'] = kLetterX;
+  bytes['-'] = kHyphen;  // every "xn--" label has one
   return bytes;
 }();
 

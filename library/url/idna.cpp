@@ -70,17 +70,23 @@ bool LookUp(Output& out, size_t begin) {
     const size_t dot = std::min(rest.find('.'), rest.size());
     const std::string_view text = rest.substr(0, dot);
     if (label > begin) out.Put('.');
-    if (IsAscii(text) && !StartsWithPunycodePrefix(text)) {
+    const bool ascii_label = IsAscii(text);
+    if (ascii_label && !StartsWithPunycodePrefix(text)) {
       out.Put(text);
     } else {
+      // An "xn--" label is checked by decoding it and encoding the result again, which is
+      // what validates it. A label mapped and encoded here needs no such check, and skipping
+      // it spares the result IDNA2008's rules where UTS #46 is laxer (an ASCII ';' beside an
+      // accented letter).
+      const int flags =
+          IDN2_NONTRANSITIONAL | IDN2_NFC_INPUT | (ascii_label ? 0 : IDN2_NO_ALABEL_ROUNDTRIP);
       const size_t copy = out.size();
       out.Put(text);
       out.Put('\0');
       if (out.overflowed()) return false;
       char* ascii = nullptr;
       const int status = idn2_lookup_u8(reinterpret_cast<const uint8_t*>(out.data() + copy),
-                                        reinterpret_cast<uint8_t**>(&ascii),
-                                        IDN2_NONTRANSITIONAL | IDN2_NFC_INPUT);
+                                        reinterpret_cast<uint8_t**>(&ascii), flags);
       out.Truncate(copy);
       if (status != IDN2_OK) return false;
       out.Put({ascii, std::strlen(ascii)});
@@ -108,7 +114,7 @@ bool DomainToAscii(Output& out, size_t begin) {
     domain[i] = AsciiLower(domain[i]);
   }
   const bool lookup =
-      (seen & kNonAsciiByte) != 0 || ((seen & kLetterX) != 0 && HasPunycodeLabel(out.View(begin)));
+      (seen & kNonAsciiByte) != 0 || ((seen & kHyphen) != 0 && HasPunycodeLabel(out.View(begin)));
   if (lookup) {
     if (!LookUp(out, begin)) return false;
     seen = 0;

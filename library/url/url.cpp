@@ -130,12 +130,7 @@ class Parser {
     return ahead < static_cast<size_t>(end_ - p_) ? p_[ahead] : kEof;
   }
   bool IsSlash(int c) const { return c == '/' || (special_ && c == '\\'); }
-  // The first '/', '?', '#' (or '\\' in a special URL) from `p` on, or the end.
-  const unsigned char* SegmentEnd(const unsigned char* p) const {
-    const std::uint16_t mask = SegmentStop();
-    while (p < end_ && (kByteClasses[*p] & mask) == 0) ++p;
-    return p;
-  }
+  // What ends a path segment or an authority here.
   std::uint16_t SegmentStop() const { return special_ ? kEndsSpecialSegment : kEndsSegment; }
   size_t Size() const { return out_.size(); }
 

@@ -31,8 +31,7 @@ struct KnownDifference {
   std::vector<std::pair<unsigned char, unsigned char>> bytes;
 };
 const KnownDifference kKnownDifferences[] = {
-    // glibc's GB18030: no euro sign at 0x80; A3A0 and FE50-FEA0 as in GB18030-2005.
-    {Encoding::kGb18030, {{0x80, 0x80}}},
+    // glibc's GB18030: A3A0 and FE50-FEA0 as in GB18030-2005.
     {Encoding::kGb18030, {{0xA3, 0xA3}, {0xA0, 0xA0}}},
     {Encoding::kGb18030, {{0xFE, 0xFE}, {0x50, 0xA0}}},
     // Debian's ICU: Big5 without HKSCS (no reference for Big5's pairs), and 0xFF a character.
@@ -43,10 +42,8 @@ const KnownDifference kKnownDifferences[] = {
     {Encoding::kEucJp, {{0x8E, 0xFE}, {0x80, 0xA0}}},
     {Encoding::kEucJp, {{0x8E, 0x8E}, {0xE0, 0xFF}}},
     {Encoding::kEucJp, {{0x8F, 0x8F}, {0xA1, 0xFE}, {0x00, 0xFF}}},
-    // glibc's EUC-JP: no NEC row 13 or IBM rows; JIS's wave dash, double vertical line, minus,
-    // cent, pound and not sign where the standard has Microsoft's.
-    {Encoding::kEucJp, {{0xAD, 0xAD}, {0xA1, 0xFE}}},
-    {Encoding::kEucJp, {{0xF9, 0xFC}, {0xA1, 0xFE}}},
+    // glibc's EUC-JP: JIS's wave dash, double vertical line, minus, cent, pound and not sign
+    // where the standard has Microsoft's.
     {Encoding::kEucJp, {{0xA1, 0xA1}, {0xC1, 0xC2}}},
     {Encoding::kEucJp, {{0xA1, 0xA1}, {0xDD, 0xDD}}},
     {Encoding::kEucJp, {{0xA1, 0xA1}, {0xF1, 0xF2}}},
@@ -59,11 +56,10 @@ const KnownDifference kKnownDifferences[] = {
     {Encoding::kShiftJis, {{0x80, 0xFF}, {0x40, 0x7E}}},
     {Encoding::kShiftJis, {{0x80, 0xFF}, {0xFD, 0xFF}}},
     // Debian's ICU EUC-KR: C1 bytes as controls, no Unified Hangul Code (no reference for the
-    // extension pairs), FF after a lead read again. glibc's UHC: FE FF is two errors, not one.
+    // extension pairs), FF after a lead read again.
     {Encoding::kEucKr, {{0x80, 0x9F}}},
     {Encoding::kEucKr, {{0x81, 0xFE}, {0x41, 0xFE}}},
     {Encoding::kEucKr, {{0xA0, 0xA0}, {0xFF, 0xFF}}},
-    {Encoding::kEucKr, {{0xFE, 0xFE}, {0xFF, 0xFF}}},
     // glibc's ISO-2022-JP passes SO and SI through; its escapes differ: no katakana (ESC ( I),
     // no error for two escapes in a row, a broken escape read otherwise.
     {Encoding::kIso2022Jp, {{0x0E, 0x0F}}},
@@ -150,6 +146,8 @@ std::vector<Bytes> Inputs(Encoding encoding, std::mt19937& random) {
       const unsigned kind = random() % 10;
       if (encoding == Encoding::kIso2022Jp && kind == 0) {
         input += kEscapes[random() % std::size(kEscapes)];
+      } else if (kind == 1) {  // runs of ASCII long enough to skip iconv
+        input += Bytes(random() % 40, pick(0x20, 0x7E));
       } else {
         input += kind < 4 ? pick(0x20, 0x7E) : kind == 4 ? pick(0, 0x1F) : pick(0x80, 0xFF);
       }
@@ -249,14 +247,22 @@ TEST(ToUtf8, AgreesWithNodeTextDecoder) {
   ASSERT_EQ(std::system(node.c_str()), 0);
 
   size_t unexplained_total = 0;
+  ToUtf8 converter(Encoding::kReplacement);
   for (size_t i = 0; i < std::size(encodings); ++i) {
     const std::vector<Bytes> expected =
         ReadRecords(testing_support::ReadFile(scratch.Path(std::to_string(i + 1)) + ".out"));
     ASSERT_EQ(expected.size(), inputs[i].size()) << Name(encodings[i]);
-    ToUtf8 converter(encodings[i]);
-    size_t differ = 0, unexplained = 0, largest_piece = 0;
+    converter.Reset(encodings[i]);  // one converter for all, as an engine has it
+    size_t differ = 0, unexplained = 0, largest_piece = 0, chunkings_differ = 0;
     for (size_t k = 0; k < expected.size(); ++k) {
       const Bytes ours = Convert(converter, inputs[i][k], k % 3, random, largest_piece);
+      // Chunks never change the output, whatever the reference says.
+      if (k % 3 != 0 && chunkings_differ < 5 &&
+          ours != Convert(converter, inputs[i][k], 0, random, largest_piece)) {
+        ++chunkings_differ;
+        ADD_FAILURE() << Name(encodings[i]) << ": chunks change the output of "
+                      << Hex(inputs[i][k]);
+      }
       if (ours == expected[k]) continue;
       ++differ;
       if (Explained(encodings[i], inputs[i][k]) || ++unexplained > 5) continue;
@@ -279,6 +285,7 @@ TEST(ToUtf8, SingleByteEncodingsFollowTheStandardsIndexes) {
       testing_support::ReadFile(QUILLON_ENCODING_TEST_DATA "/single_byte_indexes.txt"));
   std::mt19937 random(16);
   size_t largest = 0, encodings = 0;
+  ToUtf8 converter(Encoding::kUtf8);
   for (std::string line; std::getline(indexes, line);) {
     if (line.empty() || line[0] == '#') continue;
     std::istringstream fields(line);
@@ -292,7 +299,7 @@ TEST(ToUtf8, SingleByteEncodingsFollowTheStandardsIndexes) {
       expected[b] = EncodeUtf8(b < 0x80 ? b : code_point == 0 ? 0xFFFD : code_point);
     }
     ASSERT_TRUE(fields) << name;
-    ToUtf8 converter(*encoding);
+    converter.Reset(*encoding);
     Bytes all, all_expected;
     for (std::uint32_t b = 0; b < 256; ++b) {
       const Bytes byte(1, static_cast<char>(b));

@@ -1,8 +1,10 @@
 // Every case of the web-platform-tests URL table: input, base (or none), and the expected href
 // or failure.
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -38,7 +40,24 @@ std::string Describe(const Case& c) {
   return "input \"" + c.first + "\" base \"" + c.second + "\"";
 }
 
-TEST(WptUrlCases, EveryCaseGivesTheTablesHrefOrAListedDifference) {
+// username, password, hostname, port, pathname, search and hash, as the URL API shows them.
+std::string Parts(const Url& url) {
+  auto with = [](char mark, std::optional<std::string_view> part) {
+    return part && !part->empty() ? mark + std::string(*part) : std::string();
+  };
+  return std::string(url.username()) + " " + std::string(url.password()) + " " +
+         std::string(url.host()) + " " + (url.port() ? std::to_string(*url.port()) : "") + " " +
+         std::string(url.path()) + " " + with('?', url.query()) + " " + with('#', url.fragment());
+}
+std::string Parts(const nlohmann::json& entry) {
+  std::string parts;
+  for (const char* name : {"username", "password", "hostname", "port", "pathname", "search"}) {
+    parts += entry.at(name).get<std::string>() + " ";
+  }
+  return parts + entry.at("hash").get<std::string>();
+}
+
+TEST(WptUrlCases, EveryCaseGivesTheTablesHrefAndPartsOrAListedDifference) {
   std::ifstream file(URL_TEST_DATA);
   ASSERT_TRUE(file) << URL_TEST_DATA;
   const nlohmann::json table = nlohmann::json::parse(file);
@@ -61,6 +80,9 @@ TEST(WptUrlCases, EveryCaseGivesTheTablesHrefOrAListedDifference) {
     seen.insert(key);
     if (got == expected) {
       ++passed;
+      if (!expect_failure) {
+        EXPECT_EQ(Parts(url), Parts(entry)) << Describe(key) << ": the parts of " << got;
+      }
       EXPECT_EQ(kExpectedDifferences.count(key), 0u) << "listed, but passes: " << Describe(key);
     } else {
       differing.insert(key);
