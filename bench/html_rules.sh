@@ -4,8 +4,8 @@
 #
 # 1. One big page of each kind (bench/make_corpus: page, anchors, text; default 200 MiB):
 #    quillon --list --html against memchr_scan (the floor that only finds each "<"), with peak
-#    memory; the real-looking page also with --charset=shift_jis (its true encoding, converted
-#    by iconv; without it the page, which declares nothing, is read as UTF-8).
+#    memory; the real-looking page also with --charset=shift_jis (as an HTTP charset would say;
+#    its own <meta> names Shift_JIS too, so iconv converts it either way).
 # 2. The same rules in lxml (html_lxml.py: fromstring, make_links_absolute, the a and area
 #    hrefs) on the first MIB (default 16) of the page and anchors corpora, against the tool on
 #    the same bytes.
