@@ -28,7 +28,7 @@ int Run(int argc, char** argv) {
     }
     return 0;
   }
-  if (options.form == cli::Form::Classic) return cli::RunClassic(options);
+  if (options.form == cli::Form::kClassic) return cli::RunClassic(options);
   return cli::RunManyPages(options);
 }
 

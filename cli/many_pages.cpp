@@ -148,7 +148,7 @@ void RunList(const PageList& pages, char after_name, int output, PageFeeder& fee
 int RunManyPages(const Options& options, const StandardStreams& streams) {
   ProblemReport problems(streams.errors);
   // Checked before any file is opened, which would take the closed descriptor's number.
-  if (options.form == Form::List && !IsOpen(streams.output)) {
+  if (options.form == Form::kList && !IsOpen(streams.output)) {
     problems.Report("standard output", "write error", EBADF);
     return 1;
   }
@@ -167,7 +167,7 @@ int RunManyPages(const Options& options, const StandardStreams& streams) {
   }
   quillon::Engine engine(keywords, quillon::DefaultCharacterClasses());
   PageFeeder feeder(engine, kReadBlock);
-  if (options.form == Form::Each) {
+  if (options.form == Form::kEach) {
     RunEach(pages, options.suffix, feeder, problems);
   } else {
     RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, feeder, problems);

@@ -8,7 +8,7 @@ namespace {
 
 // Options with a value, as "--name=VALUE", "--name VALUE", and for -x also "-xVALUE" and
 // "-x VALUE".
-enum class Valued { Exclude, Suffix, PageList };
+enum class Valued { kExclude, kSuffix, kPageList };
 
 struct ValuedOption {
   Valued which;
@@ -16,9 +16,9 @@ struct ValuedOption {
 };
 
 constexpr ValuedOption kValuedOptions[] = {
-    {Valued::Exclude, "--exclude"},
-    {Valued::Suffix, "--suffix"},
-    {Valued::PageList, "--files0-from"},
+    {Valued::kExclude, "--exclude"},
+    {Valued::kSuffix, "--suffix"},
+    {Valued::kPageList, "--files0-from"},
 };
 
 // What the options asked for, checked against the form once all are read.
@@ -32,15 +32,15 @@ struct Seen {
 
 void Take(Valued which, const std::string& value, Options& options, Seen& seen) {
   switch (which) {
-    case Valued::Exclude:
+    case Valued::kExclude:
       ++seen.excludes;
       options.keywords.push_back(value);
       break;
-    case Valued::Suffix:
+    case Valued::kSuffix:
       seen.suffix = true;
       options.suffix = value;
       break;
-    case Valued::PageList:
+    case Valued::kPageList:
       options.has_page_list = true;
       options.page_list = value;
       break;
@@ -51,7 +51,7 @@ void Take(Valued which, const std::string& value, Options& options, Seen& seen) 
 std::optional<std::string> CheckForm(Options& options, const Seen& seen,
                                      std::vector<std::string>& operands) {
   if (seen.each && seen.list) return "--each and --list do not go together";
-  if (options.form == Form::Classic) {
+  if (options.form == Form::kClassic) {
     if (seen.excludes > 0) return "--exclude goes with --each or --list";
     if (seen.suffix) return "--suffix goes with --each";
     if (seen.null_after_name) return "--null goes with --list";
@@ -59,7 +59,7 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
     if (operands.size() < 2) {
       return operands.empty() ? "missing input and output file names" : "missing output file name";
     }
-    if (operands.size() > 2 + static_cast<size_t>(kMaxKeywords)) {
+    if (operands.size() > 2 + kMaxKeywords) {
       return "at most six keywords, got " + std::to_string(operands.size() - 2);
     }
     options.input = operands[0];
@@ -67,9 +67,9 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
     options.keywords.assign(operands.begin() + 2, operands.end());
     return std::nullopt;
   }
-  if (options.form == Form::Each && seen.null_after_name) return "--null goes with --list";
-  if (options.form == Form::List && seen.suffix) return "--suffix goes with --each";
-  if (options.keywords.size() > static_cast<size_t>(kMaxKeywords)) {
+  if (options.form == Form::kEach && seen.null_after_name) return "--null goes with --list";
+  if (options.form == Form::kList && seen.suffix) return "--suffix goes with --each";
+  if (options.keywords.size() > kMaxKeywords) {
     return "at most six keywords, got " + std::to_string(options.keywords.size());
   }
   // An empty suffix would make every page its own output.
@@ -105,15 +105,15 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.version = true;
     } else if (argument == "--each") {
       seen.each = true;
-      options.form = Form::Each;
+      options.form = Form::kEach;
     } else if (argument == "--list") {
       seen.list = true;
-      options.form = Form::List;
+      options.form = Form::kList;
     } else if (argument == "-Z" || argument == "--null") {
       seen.null_after_name = true;
       options.null_after_name = true;
     } else if (argument.starts_with("-x") && argument.size() > 2) {
-      Take(Valued::Exclude, argument.substr(2), options, seen);
+      Take(Valued::kExclude, argument.substr(2), options, seen);
     } else {
       const std::string_view name = argument == "-x"
                                         ? std::string_view("--exclude")

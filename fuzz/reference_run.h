@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "library/engine.h"
+
 namespace fuzzing {
 
 struct ReferenceResult {
@@ -23,6 +25,6 @@ struct ReferenceResult {
 
 // The run over `page` with `keywords` (each counts up to its first NUL), on an output file
 // that takes every write.
-ReferenceResult ReferenceRun(std::string_view page, const std::array<std::string, 6>& keywords);
+ReferenceResult ReferenceRun(std::string_view page, const quillon::ExclusionKeywords& keywords);
 
 }  // namespace fuzzing

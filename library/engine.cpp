@@ -9,12 +9,12 @@
 namespace quillon {
 namespace {
 
-// Whether the "<" at `at` starts an attempt when the scan goes on at `from`. A failed attempt
-// goes on at the second byte after its "<", so of a run of them every second one does.
+// Whether the "<" at `at` starts an attempt when the scan goes on at `from`: each "<" before
+// it in the same run starts a failed one, which goes on kResumeAfterFailure bytes further.
 bool StartsAttempt(const unsigned char* bytes, size_t from, size_t at) {
   size_t run = at;
   while (run > from && bytes[run - 1] == '<') --run;
-  return (at - run) % 2 == 0;
+  return (at - run) % kResumeAfterFailure == 0;
 }
 
 // The first "<" at or after `start` that starts an attempt, the scan going on at `from`, or
@@ -25,7 +25,7 @@ size_t FirstAttemptFrom(const unsigned char* bytes, size_t from, size_t start, s
   for (size_t at = start; at < size; ++at) {
     if (bytes[at] != '<') {
       run = at + 1;
-    } else if ((at - run) % 2 == 0) {
+    } else if ((at - run) % kResumeAfterFailure == 0) {
       return at;
     }
   }
@@ -150,7 +150,7 @@ size_t Engine::Scan(const unsigned char* bytes, size_t from, size_t size) {
       StartCapture(bytes + bracket + kPatternLength);
       return bracket + kPatternLength;
     }
-    from = bracket + 2;
+    from = bracket + kResumeAfterFailure;
   }
   // Every attempt before `limit` fails; the first one after it waits for more bytes.
   return FirstAttemptFrom(bytes, from, std::max(from, limit), size);

@@ -20,9 +20,13 @@
 
 namespace quillon {
 
-// Up to six exclusion keywords, in order. Each counts up to its first NUL; an empty one
-// excludes nothing.
-using KeywordTexts = std::array<std::string_view, 6>;
+// The most exclusion keywords a run, or an engine, takes.
+inline constexpr size_t kMaxKeywords = 6;
+// Up to kMaxKeywords exclusion keywords, in order. Each counts up to its first NUL; an empty
+// one excludes nothing.
+using KeywordTexts = std::array<std::string_view, kMaxKeywords>;
+// The keywords as an engine keeps them, each cut at its first NUL.
+using ExclusionKeywords = std::array<std::string, kMaxKeywords>;
 
 // Where reading the page byte by byte, as the run is designed to, would have stopped.
 struct ReadingEnd {
@@ -70,8 +74,6 @@ class Engine {
   // "http://", its first bytes (kKeptAddressBytes at most), and the trailing "/" by the rule
   // once it was complete. Valid until the next call.
   std::string_view LastCapture();
-
-  const CharacterClasses& classes() const { return classes_; }
 
  private:
   enum class State { kScanning, kCapturing, kFirstAttempt, kDone };

@@ -10,6 +10,8 @@
 
 #include "library/engine.h"
 
+static_assert(quillon::kMaxKeywords == QUILLON_MAX_KEYWORDS, "one count of keywords");
+
 namespace {
 
 // Hands records to the caller's callback until it asks for no more.

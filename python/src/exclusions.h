@@ -22,7 +22,7 @@ class Exclusions {
   const quillon::KeywordTexts& texts() const { return texts_; }
 
  private:
-  std::array<std::string, 6> owned_;
+  quillon::ExclusionKeywords owned_;
   quillon::KeywordTexts texts_{};
 };
 

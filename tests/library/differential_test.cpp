@@ -26,7 +26,7 @@ struct Outcome {
 };
 
 Outcome Run(const std::string& input, const std::string& output,
-            const std::array<std::string, 6>& keywords) {
+            const quillon::ExclusionKeywords& keywords) {
   BoxRecorder recorder;
   RunExport(input, output, keywords);
   return Outcome{output == "/dev/full" ? "" : ReadFile(output), recorder.boxes(),
@@ -34,7 +34,7 @@ Outcome Run(const std::string& input, const std::string& output,
                              static_cast<size_t>(quillon::StatusText.GetLength()))};
 }
 
-void ExpectSameOutcome(const std::string& page, const std::array<std::string, 6>& keywords,
+void ExpectSameOutcome(const std::string& page, const quillon::ExclusionKeywords& keywords,
                        bool full_output, const std::string& label) {
   ScratchFolder folder;
   WriteFile(folder.Path("page.htm"), page);
@@ -56,7 +56,7 @@ void ExpectSameOutcome(const std::string& page, const std::array<std::string, 6>
 
 TEST(Differential, SmallPagesAndKeywords) {
   std::mt19937 random(20261208);
-  const std::array<std::string, 6> keyword_sets[] = {
+  const quillon::ExclusionKeywords keyword_sets[] = {
       {}, {"yahoo"}, {"", "", "", "", "", "example"}, {"/"}, {"\x5c"}};
   for (int round = 0; round < 300; ++round) {
     std::string page = engine_pages::MakePage(random, 1 + random() % 200);

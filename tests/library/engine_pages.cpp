@@ -71,7 +71,7 @@ std::string MakePage(std::mt19937& random, size_t pieces) {
   return page;
 }
 
-quillon::KeywordTexts Texts(const std::array<std::string, 6>& keywords) {
+quillon::KeywordTexts Texts(const quillon::ExclusionKeywords& keywords) {
   quillon::KeywordTexts texts;
   for (size_t i = 0; i < texts.size(); ++i) texts[i] = keywords[i];
   return texts;

@@ -37,7 +37,7 @@ TEST(EngineTest, EveryCaseGivesItsRecordsAtEverySplitPoint) {
 
 TEST(EngineTest, RandomChunkingsAgreeWithThePlainReading) {
   std::mt19937 random(20261209);
-  const std::array<std::string, 6> keyword_sets[] = {{}, {"yahoo"}, {"", "", "", "", "", "/"}};
+  const quillon::ExclusionKeywords keyword_sets[] = {{}, {"yahoo"}, {"", "", "", "", "", "/"}};
   for (int round = 0; round < 3000; ++round) {
     std::string page = engine_pages::MakePage(random, round % 500 == 0 ? 20000 : random() % 60);
     const auto& keywords = keyword_sets[round % std::size(keyword_sets)];

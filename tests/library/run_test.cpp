@@ -41,7 +41,7 @@ class RunTest : public ::testing::Test {
     FailStringAllocationsAfter(-1);
   }
   void Run(const std::string& input, const std::string& output,
-           const std::array<std::string, 6>& keywords = {}) {
+           const quillon::ExclusionKeywords& keywords = {}) {
     RunExport(input, output, keywords);
   }
   ScratchFolder folder_;
