@@ -68,8 +68,8 @@ void BlockRecordOutput::Abandon() noexcept {
 }
 
 // Writes again, the plain way, every record of the block that its first `done` bytes did not
-// complete. A record whose address was partly written counts as written, as a short _write
-// does, and gets its CR LF; one whose CR went out but not its LF is finished.
+// complete. A record whose address was written, whole or in part (as a short _write counts as
+// written), gets its CR LF; one whose CR went out but not its LF is finished.
 void BlockRecordOutput::WriteRemainingRecords(int size, int done, std::uint64_t last_mark) {
   const char* block = block_.get();
   int start = 0;
@@ -82,8 +82,10 @@ void BlockRecordOutput::WriteRemainingRecords(int size, int done, std::uint64_t 
       std::optional<std::uint64_t> mark;
       if (record_end == size) mark = last_mark;
       WritePieces(block + start, address_end - start, mark);
-    } else if (done < address_end) {
+    } else if (done <= address_end) {
       WriteRecordEnd();
+    } else if (done < record_end) {
+      _write(handle_, kRecordEnd + 1, kRecordEndLength - 1);
     }
     start = record_end;
   }
