@@ -27,23 +27,31 @@ void CloseOutputFile(RecordOutput& output) {
   OutputFileOpen = false;
 }
 
-// Reports the addresses the output could not write, as they are written.
+// Reports the addresses the output could not write, as they are written, and keeps the error
+// number of the last one.
 class WriteFailures final : public RecordOutput::FailureListener {
  public:
-  // Set once the page is read: whether its last byte closed the last record.
-  bool ended_on_record = false;
+  // Once the output is closed: the error number stays in StatusText only when the record that
+  // failed was the last thing the reading did (`ended_on_record`, and it was the record
+  // appended last); any later byte read would have taken its place.
+  void LeaveErrorNumber(bool ended_on_record, std::uint64_t last_mark) const {
+    if (!ended_on_record || !failed_mark_ || *failed_mark_ != last_mark) return;
+    char number[20];
+    _itoa(error_number_, number, 10);
+    StatusText = number;
+  }
 
  private:
   void AddressWriteFailed(int error_number, std::optional<std::uint64_t> mark) override {
-    // The error number stays in StatusText only when nothing was read after the record: any
-    // later byte would have taken its place.
-    if (mark && ended_on_record) {
-      char number[20];
-      _itoa(error_number, number, 10);
-      StatusText = number;
+    if (mark) {
+      failed_mark_ = mark;
+      error_number_ = error_number;
     }
     ShowMessage(kTextWriteFailed, kCaptionError);
   }
+
+  std::optional<std::uint64_t> failed_mark_;
+  int error_number_ = 0;
 };
 
 // Feeds the page to the engine until it has ended, failed, or can change nothing more.
@@ -108,7 +116,6 @@ void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& fa
   PrepareCurrentUrl();
 
   ReadingEnd end = ScanPage(reader, engine, output);
-  failures.ended_on_record = end.ended_on_record;
   LeaveStatus(end);
   LeaveCurrentUrl(engine);
   // The output is complete, and closed, the moment the end of the page is met.
@@ -118,6 +125,7 @@ void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& fa
     ShowMessage(kTextFileError, kCaptionError);
   }
   CloseOutputFile(output);
+  failures.LeaveErrorNumber(end.ended_on_record, output.Appended());
   // The page stays open until its end-of-file test is answered, then it is released so that
   // it is not kept locked.
   CloseInputFile();

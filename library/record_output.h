@@ -52,6 +52,8 @@ class RecordOutput : public RecordSink {
   // Flushes and closes the file; afterwards does nothing.
   void Close();
   bool IsOpen() const { return open_; }
+  // The mark of the record appended last by Record (0 before the first).
+  std::uint64_t Appended() const { return appended_; }
 
  protected:
   // The address with one _write and CR LF with another, whether or not the first failed.

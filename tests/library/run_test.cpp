@@ -16,6 +16,7 @@
 #include "library/run_state.h"
 #include "runtime/system_calls.h"
 #include "tests/cases/run_boxes.h"
+#include "tests/library/failing_new.h"
 #include "tests/support/linux_test_support.h"
 
 namespace {
@@ -163,6 +164,22 @@ TEST_F(RunTest, OutputThatFailsEveryWriteReportsEachAddressAndReachesTheEnd) {
   Run(folder_.Path("page.htm"), "/dev/full", {"yahoo"});
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed, kWriteFailed}));
   EXPECT_STREQ(quillon::StatusText, quillon::kStatusInputEnded);
+}
+
+TEST_F(RunTest, ErrorNumberOfAFailedLastRecordStaysWithOrWithoutTheOutputBlock) {
+  // The page ends on the closing quote of an address whose write fails: nothing is read after.
+  WriteFile(folder_.Path("page.htm"),
+            "<a href=\"http://a.example/\"><a href=\"http://b.example/\"");
+  for (size_t smallest : {SIZE_MAX, size_t{64 * 1024}}) {  // the block, then plain writes
+    BoxRecorder recorder;
+    {
+      testing_support::FailingNew no_block(smallest);
+      Run(folder_.Path("page.htm"), "/dev/full");
+    }
+    EXPECT_STREQ(quillon::StatusText, std::to_string(ENOSPC).c_str()) << smallest;
+    EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed, kWriteFailed}))
+        << smallest;
+  }
 }
 
 TEST_F(RunTest, FailedAddressWriteStillAttemptsItsLineEnd) {
