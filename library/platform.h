@@ -40,6 +40,7 @@ using crt::MB_ICONEXCLAMATION;
 using crt::MB_OK;
 using crt::MB_YESNO;
 using crt::MessageBoxA;
+using crt::PresentOnStandardError;
 }  // namespace quillon
 #endif
 #include <cerrno>
