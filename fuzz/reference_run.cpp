@@ -77,12 +77,17 @@ void Attempt(PageReader& reader, const quillon::ExclusionKeywords& keywords,
   std::string url = "http://";
   for (;;) {
     int byte = reader.Read();
-    if (byte < 0) return;  // the page ended inside the address: dropped
+    if (byte < 0) {
+      // The page ended inside the address: dropped.
+      result.current_url = url.substr(0, kAddressLimit);
+      return;
+    }
     if (byte == '"') break;
     url += static_cast<char>(byte);
   }
-  if (!EndsWithFolded(url, ".html") && !EndsWithFolded(url, ".htm") && url.back() != '/')
-    url += '/';
+  bool slash = !EndsWithFolded(url, ".html") && !EndsWithFolded(url, ".htm") && url.back() != '/';
+  result.current_url = url.substr(0, kAddressLimit) + (slash ? "/" : "");
+  if (slash) url += '/';
   size_t records = result.written_addresses.size();
   WriteRecord(url, keywords, result);
   if (result.written_addresses.size() > records) reader.NoteRecord();

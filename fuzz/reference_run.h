@@ -3,6 +3,7 @@
 // compare the library with: the page is held in memory, bytes are taken one at a time by
 // index and moving back is index arithmetic. Nothing is shared with the library.
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ struct ReferenceResult {
   // Whether a record was the last thing the run did, with no byte read after it: a failed
   // write of it then leaves its error number in StatusText.
   bool ended_on_record = false;
+  // CurrentUrl when the run returns, if an address was captured: its first 500 bytes (a
+  // documented cap), and the "/" the trailing-slash rule gave the whole address.
+  std::optional<std::string> current_url;
 };
 
 // The run over `page` with `keywords` (each counts up to its first NUL), on an output file

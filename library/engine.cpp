@@ -176,7 +176,9 @@ size_t Engine::Capture(const unsigned char* bytes, size_t from, size_t size, std
   size_t end = static_cast<size_t>(quote - bytes);
   if (address_start_ != nullptr && quote != bytes + size) {
     // The whole address lies here: its record is made from where it lies.
-    EndCapture(address_start_, end - from, offset + end + 1, sink);
+    size_t length = end - from;
+    EndCapture(address_start_, length, NeedsTrailingSlash(address_start_, length), offset + end + 1,
+               sink);
     return end + 1;
   }
   address_start_ = nullptr;
@@ -187,17 +189,29 @@ size_t Engine::Capture(const unsigned char* bytes, size_t from, size_t size, std
     std::memcpy(address_ + address_length_, bytes + from,
                 std::min(count, kKeptAddressBytes - address_length_));
   }
+  KeepTail(bytes + from, count);
   address_length_ =
       std::min(address_length_ + std::min(count, kKeptAddressBytes + 1), kKeptAddressBytes + 1);
   if (quote == bytes + size) return size;
-  EndCapture(address_, address_length_, offset + end + 1, sink);
+  bool slash = address_length_ > kKeptAddressBytes
+                   ? NeedsTrailingSlash(address_tail_, kSlashRuleBytes)
+                   : NeedsTrailingSlash(address_, address_length_);
+  EndCapture(address_, address_length_, slash, offset + end + 1, sink);
   return end + 1;
 }
 
-void Engine::EndCapture(const unsigned char* address, size_t length, std::uint64_t end,
+void Engine::KeepTail(const unsigned char* piece, size_t count) {
+  if (count >= kSlashRuleBytes) {
+    std::memcpy(address_tail_, piece + count - kSlashRuleBytes, kSlashRuleBytes);
+  } else {
+    std::memmove(address_tail_, address_tail_ + count, kSlashRuleBytes - count);
+    std::memcpy(address_tail_ + kSlashRuleBytes - count, piece, count);
+  }
+}
+
+void Engine::EndCapture(const unsigned char* address, size_t length, bool slash, std::uint64_t end,
                         RecordSink& sink) {
   size_t kept = std::min(length, kKeptAddressBytes);
-  bool slash = NeedsTrailingSlash(address, kept);
   const RecordRules rules{keywords_, has_keywords_, classes_, wide_};
   size_t record = WriteUrlRecord(address, length, slash, rules, record_);
   if (record > 0) sink.Record(record_, record);

@@ -85,7 +85,10 @@ class Engine {
   // Whether the attempt at the "<" before `after_bracket` opens an anchor.
   bool MatchAnchor(const unsigned char* after_bracket) const;
   void StartCapture(const unsigned char* address);
-  void EndCapture(const unsigned char* address, size_t length, std::uint64_t end, RecordSink& sink);
+  void KeepTail(const unsigned char* piece, size_t count);
+  // `slash`: whether the whole address, whose first bytes these are, needs the "/".
+  void EndCapture(const unsigned char* address, size_t length, bool slash, std::uint64_t end,
+                  RecordSink& sink);
   void KeepLastCapture();
   void SetLastCapture(const unsigned char* address, size_t length, bool slash);
 
@@ -113,6 +116,8 @@ class Engine {
   const unsigned char* address_start_ = nullptr;
   unsigned char address_[kKeptAddressBytes];
   size_t address_length_ = 0;
+  // The last bytes gathered, which decide the "/" of an address longer than those kept.
+  unsigned char address_tail_[kSlashRuleBytes];
 
   // The last capture as LastCapture gives it. One that closed inside a chunk is noted by
   // place and copied only before the chunk is given back.

@@ -47,5 +47,7 @@ Copied CopyPrintable(const unsigned char* source, size_t length, unsigned char* 
 // "/": it ends neither like a page (".html", ".htm", the letters in any case) nor like a
 // directory ("/"). No suffix of the rule reaches back into the scheme, which ends in "/".
 bool NeedsTrailingSlash(const unsigned char* after_scheme, size_t length);
+// The most bytes at an address's end that the rule looks at (".html").
+inline constexpr size_t kSlashRuleBytes = 5;
 
 }  // namespace quillon

@@ -23,6 +23,7 @@ struct Outcome {
   std::string output;
   std::vector<cases::Box> boxes;
   std::string status;
+  std::string current_url;
 };
 
 Outcome Run(const std::string& input, const std::string& output,
@@ -31,7 +32,11 @@ Outcome Run(const std::string& input, const std::string& output,
   RunExport(input, output, keywords);
   return Outcome{output == "/dev/full" ? "" : ReadFile(output), recorder.boxes(),
                  std::string(quillon::StatusText.GetString(),
-                             static_cast<size_t>(quillon::StatusText.GetLength()))};
+                             static_cast<size_t>(quillon::StatusText.GetLength())),
+                 quillon::CurrentUrl
+                     ? std::string(quillon::CurrentUrl->GetString(),
+                                   static_cast<size_t>(quillon::CurrentUrl->GetLength()))
+                     : std::string()};
 }
 
 void ExpectSameOutcome(const std::string& page, const quillon::ExclusionKeywords& keywords,
@@ -52,6 +57,10 @@ void ExpectSameOutcome(const std::string& page, const quillon::ExclusionKeywords
   EXPECT_EQ(seen.output, full_output ? "" : expected.output) << label;
   EXPECT_EQ(seen.boxes, boxes) << label;
   EXPECT_EQ(seen.status, status) << label;
+  // Left from the run before when this one captured nothing.
+  if (expected.current_url) {
+    EXPECT_EQ(seen.current_url, *expected.current_url) << label;
+  }
 }
 
 TEST(Differential, SmallPagesAndKeywords) {
