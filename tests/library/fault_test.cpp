@@ -266,6 +266,35 @@ TEST_F(FaultTest, InputThatCannotBeOpenedLeavesAnEmptyOutput) {
   }
 }
 
+// The first reads of the page fail, until the reader's pieces are two bytes; all later ones
+// succeed.
+int reads_made = 0;
+ssize_t FirstReadsFail(int fd, void* buffer, size_t count) {
+  if (reads_made++ < 16) {
+    errno = EIO;
+    return -1;
+  }
+  return crt::RealSystemCalls().read(fd, buffer, count);
+}
+
+TEST_F(FaultTest, ReadsGrowBackToWholeBlocksOnceTheyRecover) {
+  Page page;
+  for (int i = 0; page.size() < 3 * kReadBlock; ++i) {
+    page.Anchor("recovered.example/" + std::to_string(i) + "/");
+    page.Text(std::string(200, '.'));
+  }
+  WriteFile(folder_.Path("page.htm"), page.bytes());
+  reads_made = 0;
+  crt::Sys().read = FirstReadsFail;
+  BoxRecorder recorder;
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  crt::Sys() = crt::RealSystemCalls();
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), page.RecordsBefore(page.size()));
+  EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
+  // Pieces of two bytes all the way would take nearly 200,000 reads.
+  EXPECT_LT(reads_made, 100);
+}
+
 std::string Utf8(std::u8string_view text) {
   return std::string(text.begin(), text.end());
 }
