@@ -94,11 +94,23 @@ TEST_F(RunTest, NewOutputFileIsWritable) {
   EXPECT_TRUE(status.st_mode & S_IWUSR);
 }
 
-TEST_F(RunTest, InputAndOutputNamingTheSameFileLeaveItEmpty) {
-  WriteFile(folder_.Path("both.htm"), "<a href=\"http://gone.example/\">x</a>");
+TEST_F(RunTest, OutputThatIsThePageUnderAnyNameIsNotOpenedAndThePageIsKept) {
+  const std::string page = "<a href=\"http://kept.example/\">x</a>";
+  WriteFile(folder_.Path("both.htm"), page);
+  ASSERT_EQ(link(folder_.Path("both.htm").c_str(), folder_.Path("hard.htm").c_str()), 0);
+  ASSERT_EQ(symlink("both.htm", folder_.Path("soft.htm").c_str()), 0);
+  for (const char* output : {"both.htm", "./both.htm", "hard.htm", "soft.htm"}) {
+    BoxRecorder recorder;
+    Run(folder_.Path("both.htm"), folder_.Path(output));
+    EXPECT_EQ(ReadFile(folder_.Path("both.htm")), page) << output;
+    EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kOutputNotOpened})) << output;
+    EXPECT_FALSE(quillon::OutputFileOpen || quillon::InputFileOpen) << output;
+  }
+  // Another file with the same bytes is no obstacle.
+  WriteFile(folder_.Path("copy.htm"), page);
   BoxRecorder recorder;
-  Run(folder_.Path("both.htm"), folder_.Path("both.htm"));
-  EXPECT_EQ(ReadFile(folder_.Path("both.htm")), "");
+  Run(folder_.Path("both.htm"), folder_.Path("copy.htm"));
+  EXPECT_EQ(ReadFile(folder_.Path("copy.htm")), "http://kept.example/\r\n");
   EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
 }
 
