@@ -195,7 +195,7 @@ int UsageError(const std::string& message, const StandardStreams& streams) {
 int RunManyPages(const Options& options, const StandardStreams& streams) {
   ProblemReport problems(streams.errors);
   // Checked before any file is opened, which would take the closed descriptor's number.
-  if (options.form == Form::List && !IsOpen(streams.output)) {
+  if (options.form == Form::kList && !IsOpen(streams.output)) {
     problems.Report("standard output", "write error", EBADF);
     return 1;
   }
@@ -240,7 +240,7 @@ int RunManyPages(const Options& options, const StandardStreams& streams) {
     scanner = &classic.emplace(*classic_engine);
   }
   PageFeeder feeder(*scanner, kReadBlock);
-  if (options.form == Form::Each) {
+  if (options.form == Form::kEach) {
     RunEach(pages, options.suffix, *scanner, feeder, problems);
   } else {
     RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, *scanner, feeder,

@@ -8,7 +8,7 @@ namespace {
 
 // Options with a value, as "--name=VALUE", "--name VALUE", and for -x also "-xVALUE" and
 // "-x VALUE".
-enum class Valued { Exclude, Suffix, PageList, Base, Root, Charset };
+enum class Valued { kExclude, kSuffix, kPageList, kBase, kRoot, kCharset };
 
 struct ValuedOption {
   Valued which;
@@ -16,12 +16,12 @@ struct ValuedOption {
 };
 
 constexpr ValuedOption kValuedOptions[] = {
-    {Valued::Exclude, "--exclude"},
-    {Valued::Suffix, "--suffix"},
-    {Valued::PageList, "--files0-from"},
-    {Valued::Base, "--base"},
-    {Valued::Root, "--root"},
-    {Valued::Charset, "--charset"},
+    {Valued::kExclude, "--exclude"},
+    {Valued::kSuffix, "--suffix"},
+    {Valued::kPageList, "--files0-from"},
+    {Valued::kBase, "--base"},
+    {Valued::kRoot, "--root"},
+    {Valued::kCharset, "--charset"},
 };
 
 // What the options asked for, checked against the form once all are read.
@@ -36,25 +36,25 @@ struct Seen {
 
 void Take(Valued which, const std::string& value, Options& options, Seen& seen) {
   switch (which) {
-    case Valued::Exclude:
+    case Valued::kExclude:
       ++seen.excludes;
       options.keywords.push_back(value);
       break;
-    case Valued::Suffix:
+    case Valued::kSuffix:
       seen.suffix = true;
       options.suffix = value;
       break;
-    case Valued::PageList:
+    case Valued::kPageList:
       options.has_page_list = true;
       options.page_list = value;
       break;
-    case Valued::Base:
+    case Valued::kBase:
       options.base = value;
       break;
-    case Valued::Root:
+    case Valued::kRoot:
       options.root = value;
       break;
-    case Valued::Charset:
+    case Valued::kCharset:
       options.charset = value;
       break;
   }
@@ -72,11 +72,11 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
   }
   if (options.root && !options.base) return "--root goes with --base";
   // The classic form is the export's run, which keeps the classic rules.
-  if (options.html && options.form == Form::Classic) return "--html goes with --each or --list";
+  if (options.html && options.form == Form::kClassic) return "--html goes with --each or --list";
   if (options.warc && !seen.list) return "--warc goes with --list";
   if (options.progress && !options.warc) return "--progress goes with --list --warc";
   if (options.html && options.warc) return "--html and --warc do not go together";
-  if (options.form == Form::Classic) {
+  if (options.form == Form::kClassic) {
     if (seen.excludes > 0) return "--exclude goes with --each or --list";
     if (seen.suffix) return "--suffix goes with --each";
     if (seen.null_after_name) return "--null goes with --list";
@@ -92,8 +92,8 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
     options.keywords.assign(operands.begin() + 2, operands.end());
     return std::nullopt;
   }
-  if (options.form == Form::Each && seen.null_after_name) return "--null goes with --list";
-  if (options.form == Form::List && seen.suffix) return "--suffix goes with --each";
+  if (options.form == Form::kEach && seen.null_after_name) return "--null goes with --list";
+  if (options.form == Form::kList && seen.suffix) return "--suffix goes with --each";
   if (options.keywords.size() > static_cast<size_t>(kMaxKeywords)) {
     return "at most six keywords, got " + std::to_string(options.keywords.size());
   }
@@ -130,10 +130,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.version = true;
     } else if (argument == "--each") {
       seen.each = true;
-      options.form = Form::Each;
+      options.form = Form::kEach;
     } else if (argument == "--list") {
       seen.list = true;
-      options.form = Form::List;
+      options.form = Form::kList;
     } else if (argument == "--html") {
       options.html = true;
     } else if (argument == "--all-schemes") {
@@ -147,7 +147,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       seen.null_after_name = true;
       options.null_after_name = true;
     } else if (argument.starts_with("-x") && argument.size() > 2) {
-      Take(Valued::Exclude, argument.substr(2), options, seen);
+      Take(Valued::kExclude, argument.substr(2), options, seen);
     } else {
       const std::string_view name = argument == "-x"
                                         ? std::string_view("--exclude")

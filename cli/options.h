@@ -4,18 +4,20 @@
 #include <string>
 #include <vector>
 
+#include "library/engine.h"
+
 namespace cli {
 
-inline constexpr int kMaxKeywords = 6;
+using quillon::kMaxKeywords;
 
 enum class Form {
-  Classic,  // INPUT OUTPUT [KEYWORD...]: one run of the library's export
-  Each,     // --each: every page's records to a file beside it
-  List,     // --list: every page's records to standard output, after the page's name
+  kClassic,  // INPUT OUTPUT [KEYWORD...]: one run of the library's export
+  kEach,     // --each: every page's records to a file beside it
+  kList,     // --list: every page's records to standard output, after the page's name
 };
 
 struct Options {
-  Form form = Form::Classic;
+  Form form = Form::kClassic;
   bool quiet = false;
   bool help = false;
   bool version = false;

@@ -127,8 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   long blocks_before = LiveStringBlocks() - BlocksOfState();
   const char* output_path = fuzz_case.failing_output ? "/dev/full" : files.output_path();
   CString arguments[8] = {CString(files.page_path()), CString(output_path)};
-  for (int i = 0; i < 6; ++i) {
-    const std::string& keyword = fuzz_case.keywords[size_t(i)];
+  for (size_t i = 0; i < fuzz_case.keywords.size(); ++i) {
+    const std::string& keyword = fuzz_case.keywords[i];
     arguments[2 + i] = CString(keyword.data(), int(keyword.size()));
   }
   QuillonString handed[8];

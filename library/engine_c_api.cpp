@@ -13,6 +13,8 @@
 #include "library/engine.h"
 #include "library/hyperlinks/hyperlink_engine.h"
 
+static_assert(quillon::kMaxKeywords == QUILLON_MAX_KEYWORDS, "one count of keywords");
+
 namespace {
 
 // Hands records to the caller's callback until it asks for no more.
