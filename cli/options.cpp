@@ -84,7 +84,7 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
     if (operands.size() < 2) {
       return operands.empty() ? "missing input and output file names" : "missing output file name";
     }
-    if (operands.size() > 2 + static_cast<size_t>(kMaxKeywords)) {
+    if (operands.size() > 2 + kMaxKeywords) {
       return "at most six keywords, got " + std::to_string(operands.size() - 2);
     }
     options.input = operands[0];
@@ -94,7 +94,7 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
   }
   if (options.form == Form::kEach && seen.null_after_name) return "--null goes with --list";
   if (options.form == Form::kList && seen.suffix) return "--suffix goes with --each";
-  if (options.keywords.size() > static_cast<size_t>(kMaxKeywords)) {
+  if (options.keywords.size() > kMaxKeywords) {
     return "at most six keywords, got " + std::to_string(options.keywords.size());
   }
   // An empty suffix would make every page its own output.
