@@ -1,7 +1,6 @@
-"""The module's build against the project: version, type stubs, the pip build's sources."""
+"""The module's build against the project: version, type stubs."""
 
 import ast
-import os
 import re
 from pathlib import Path
 
@@ -22,9 +21,3 @@ def test_stubs_name_what_the_module_has():
     assert (package / "py.typed").exists() and named - {None} == set(quillon.__all__)
     scanner = next(node for node in stub.body if getattr(node, "name", "") == "Scanner")
     assert {node.name for node in scanner.body} - {"__init__"} <= set(dir(quillon.Scanner))
-
-
-def test_pip_build_compiles_the_engines_sources():
-    listed = [str(ROOT / line) for line in (ROOT / "python/engine_sources.txt").read_text().split("\n")
-              if line and not line.startswith("#")]
-    assert sorted(listed) == sorted(os.environ["QUILLON_ENGINE_SOURCES"].split())
