@@ -19,7 +19,7 @@ rm -f "$deb" "$python_deb"
 [[ -f $deb ]] || fail "no $deb"
 
 files_of() { dpkg-deb --fsys-tarfile "$1" | tar -t | grep -v '/$' | sed 's|^\./usr/||' | sort; }
-diff -u <(expected_files "$library_version" | sort) <(files_of "$deb") ||
+diff -u <(expected_files "$library_version" "$build" | sort) <(files_of "$deb") ||
   fail "the package's files differ from the list"
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/pkgconfig/quillon.pc | grep -qx 'prefix=/usr' ||
   fail "quillon.pc in the package does not name the prefix /usr"
