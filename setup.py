@@ -22,8 +22,9 @@ def project_version():
 
 
 def engine_sources():
-    lines = (ROOT / "python" / "engine_sources.txt").read_text(encoding="utf-8").splitlines()
-    return [line for line in lines if line and not line.startswith("#")]
+    """The engine's sources, as the CMake build's object library quillon_engine lists them."""
+    lines = (ROOT / "library" / "engine_sources.txt").read_text(encoding="utf-8").splitlines()
+    return [f"library/{line}" for line in lines if line and not line.startswith("#")]
 
 
 VERSION = project_version()
