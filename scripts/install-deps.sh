@@ -144,7 +144,8 @@ linux_packages=("${tool_packages[@]}" googletest libgtest-dev libbenchmark-dev c
   clang-14 libclang-rt-14-dev locales dpkg-dev file lintian man-db pkgconf
   python3-dev pybind11-dev python3-pybind11 python3-pytest python3-distributed python3-lxml
   python3-bs4 python3-build python3-setuptools python3-wheel python3-pip python3-venv unzip
-  nodejs node-parse5-sax-parser libidn2-dev libdeflate-dev zlib1g-dev libbrotli-dev wget)
+  nodejs node-parse5-sax-parser nlohmann-json3-dev libidn2-dev libdeflate-dev zlib1g-dev
+  libbrotli-dev wget)
 # fonts-wine holds Marlett, which draws the glyphs of the title-bar buttons.
 windows_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-tools libc6:i386 wine wine32:i386 xvfb xauth x11-utils fonts-ipafont-gothic
