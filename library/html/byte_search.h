@@ -44,4 +44,26 @@ inline const unsigned char* FindEither(const unsigned char* p, const unsigned ch
   return p;
 }
 
+// The first of four bytes in [p, end), or end.
+inline const unsigned char* FindAnyOf4(const unsigned char* p, const unsigned char* end,
+                                       const unsigned char (&bytes)[4]) {
+#if defined(__SSE2__)
+  const __m128i a = _mm_set1_epi8(static_cast<char>(bytes[0]));
+  const __m128i b = _mm_set1_epi8(static_cast<char>(bytes[1]));
+  const __m128i c = _mm_set1_epi8(static_cast<char>(bytes[2]));
+  const __m128i d = _mm_set1_epi8(static_cast<char>(bytes[3]));
+  while (end - p >= 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i found =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, a), _mm_cmpeq_epi8(block, b)),
+                     _mm_or_si128(_mm_cmpeq_epi8(block, c), _mm_cmpeq_epi8(block, d)));
+    const int mask = _mm_movemask_epi8(found);
+    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    p += 16;
+  }
+#endif
+  while (p < end && *p != bytes[0] && *p != bytes[1] && *p != bytes[2] && *p != bytes[3]) ++p;
+  return p;
+}
+
 }  // namespace quillon::html

@@ -93,8 +93,8 @@ constexpr std::array<bool, 256> ByteSet(std::string_view bytes) {
 constexpr std::array<bool, 256> kEndsTagName = ByteSet(" \n\t\f\r/>");
 constexpr std::array<bool, 256> kEndsAttributeName = ByteSet(" \n\t\f\r/>=");
 // Where a value kept stops being copied as it stands.
-constexpr std::array<bool, 256> kStopsDoubleQuoted = ByteSet(std::string_view("\"&\r\0", 4));
-constexpr std::array<bool, 256> kStopsSingleQuoted = ByteSet(std::string_view("'&\r\0", 4));
+constexpr unsigned char kStopsDoubleQuoted[4] = {'"', '&', '\r', 0};
+constexpr unsigned char kStopsSingleQuoted[4] = {'\'', '&', '\r', 0};
 constexpr std::array<bool, 256> kStopsUnquoted = ByteSet(std::string_view(" \n\t\f\r>&\0", 8));
 
 constexpr std::string_view kScript = "script";
@@ -244,7 +244,9 @@ void Tokenizer::EmitTag(TagSink& sink) {
   state_ = State::kData;
   target_ = nullptr;
   if (end_tag_) {
-    if (tag_ != TagName::kOther) feedback_.EndTag(tag_, HtmlEncoding());
+    if (tag_ != TagName::kOther && feedback_.nested()) {
+      feedback_.EndTag(tag_, has_encoding_ && HtmlEncoding());
+    }
     return;
   }
   if (has_href_) {
@@ -257,8 +259,9 @@ void Tokenizer::EmitTag(TagSink& sink) {
       sink.Href(kind, href_.view());
     }
   }
-  if (tag_ == TagName::kOther && !feedback_.in_foreign_content()) return;
-  switch (feedback_.StartTag(tag_, self_closing_, leaves_as_font_, HtmlEncoding())) {
+  if (!feedback_.in_foreign_content() && !SwitchesContent(tag_)) return;
+  switch (
+      feedback_.StartTag(tag_, self_closing_, leaves_as_font_, has_encoding_ && HtmlEncoding())) {
     case ContentModel::kMarkup:
       return;
     case ContentModel::kRcdata:
@@ -387,7 +390,7 @@ void Tokenizer::Feed(const unsigned char* bytes, std::size_t size, TagSink& sink
   const unsigned char* const end = bytes + size;
   unsigned char c;
   const unsigned char* stop;
-  const std::array<bool, 256>* stops;
+  const unsigned char(*stops)[4];
   unsigned char quote;
 
 #define QUILLON_SAVE_AT_END(state) \
@@ -471,14 +474,14 @@ end_tag_open:
   state_ = State::kBogusComment;
   goto dispatch;
 
-tag_name:
+tag_name : {
+  std::size_t length = name_length_;
   for (; p < end && !kEndsTagName[*p]; ++p) {
-    if (name_length_ < kLongestTagName && *p != 0) {
-      name_[name_length_++] = static_cast<char>(ToLower(*p));
-    } else {
-      name_length_ = kLongestTagName + 1;  // no name acted on
-    }
+    if (length < kLongestTagName) name_[length] = static_cast<char>(ToLower(*p));
+    length = *p == 0 ? kLongestTagName + 1 : length + 1;  // no name with a NUL is acted on
   }
+  name_length_ = length < kLongestTagName + 1 ? length : kLongestTagName + 1;
+}
   QUILLON_SAVE_AT_END(State::kTagName);
   EndTagName();
   c = *p++;
@@ -589,8 +592,7 @@ value_quoted:
       if (*p == '\n') ++p;
       after_cr_ = false;
     }
-    for (stop = p; stop < end && !(*stops)[*stop]; ++stop) {
-    }
+    stop = FindAnyOf4(p, end, *stops);
     target_->Append(p, static_cast<std::size_t>(stop - p));
     p = stop;
     if (p == end) return;
