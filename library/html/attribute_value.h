@@ -1,6 +1,7 @@
 #pragma once
 // The value of an attribute the tokenizer keeps (an href, or what the tree needs), as it is
-// decoded, in fixed storage: a longer value is marked too long, never cut.
+// decoded, in fixed storage: a value longer than its limit (at most kCapacity) is marked too
+// long, never cut.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,21 +12,22 @@ namespace quillon::html {
 template <std::size_t kCapacity>
 class AttributeValue {
  public:
-  void Clear() {
+  void Clear(std::size_t limit = kCapacity) {
     size_ = 0;
     too_long_ = false;
+    limit_ = limit < kCapacity ? limit : kCapacity;
   }
   void Append(unsigned char byte) {
-    if (size_ == kCapacity) {
+    if (size_ == limit_) {
       too_long_ = true;
       return;
     }
     bytes_[size_++] = static_cast<char>(byte);
   }
   void Append(const unsigned char* bytes, std::size_t size) {
-    if (size > kCapacity - size_) {
+    if (size > limit_ - size_) {
       too_long_ = true;
-      size = kCapacity - size_;
+      size = limit_ - size_;
     }
     std::memcpy(bytes_ + size_, bytes, size);
     size_ += size;
@@ -54,6 +56,7 @@ class AttributeValue {
  private:
   char bytes_[kCapacity];
   std::size_t size_ = 0;
+  std::size_t limit_ = kCapacity;
   bool too_long_ = false;
 };
 

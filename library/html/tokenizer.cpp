@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "library/html/byte_search.h"
-#include "library/html/numeric_references.h"
 
 namespace quillon::html {
 
@@ -23,10 +22,6 @@ enum class Tokenizer::State : std::uint8_t {
   kAfterValueQuoted,
   kSelfClosingStartTag,
   kCharacterReference,
-  kNamedReference,
-  kNumericReference,
-  kNumericStart,
-  kNumericDigits,
   kMarkupDeclarationOpen,
   kBogusComment,
   kCommentStart,
@@ -69,20 +64,8 @@ bool IsSpace(unsigned char c) {
 bool IsAlpha(unsigned char c) {
   return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
 }
-bool IsDigit(unsigned char c) {
-  return static_cast<unsigned char>(c - '0') < 10;
-}
-bool IsAlnum(unsigned char c) {
-  return IsAlpha(c) || IsDigit(c);
-}
 unsigned char ToLower(unsigned char c) {
   return static_cast<unsigned char>(c - 'A') < 26 ? c | 0x20 : c;
-}
-// The digit's value, or 16 for no digit.
-unsigned DigitValue(unsigned char c, bool hexadecimal) {
-  if (IsDigit(c)) return c - '0';
-  if (hexadecimal && static_cast<unsigned char>((c | 0x20) - 'a') < 6) return (c | 0x20) - 'a' + 10;
-  return 16;
 }
 
 constexpr std::array<bool, 256> ByteSet(std::string_view bytes) {
@@ -142,10 +125,9 @@ void Tokenizer::Reset(InitialState state, std::string_view last_start_tag) {
   value_state_ = State::kValueDoubleQuoted;
   text_state_ = State::kRawtext;
   BeginTag(false);
-  after_cr_ = false;
+  decoder_.BeginValue();
   href_.Clear();
   encoding_.Clear();
-  reference_length_ = 0;
   declaration_matched_ = 0;
   last_start_tag_length_ = kLongestTagName + 1;
   if (!last_start_tag.empty()) SetLastStartTag(last_start_tag);
@@ -213,13 +195,13 @@ void Tokenizer::EndAttributeName() {
   if (name == "href") {
     if (link && !has_href_ && !end_tag_) {
       has_href_ = true;
-      href_.Clear();
+      href_.Clear(raw_hrefs_ ? kLongestRawHref : kLongestHref);
       target_ = &href_;
     }
   } else if (name == "encoding") {
     if (tag_ == TagName::kAnnotationXml && !has_encoding_) {
       has_encoding_ = true;
-      encoding_.Clear();
+      encoding_.Clear(kLongestHref);
       target_ = &encoding_;
     }
   } else if (tag_ == TagName::kFont && (name == "color" || name == "face" || name == "size")) {
@@ -276,81 +258,6 @@ void Tokenizer::EmitTag(TagSink& sink) {
       return;
   }
   SetLastStartTag({name_, name_length_});
-}
-
-inline void Tokenizer::CaptureDecoded(unsigned char byte) {
-  after_cr_ = false;
-  target_->Append(byte);
-}
-
-void Tokenizer::CaptureCodePoint(std::uint32_t point) {
-  after_cr_ = false;
-  target_->AppendCodePoint(point);
-}
-
-inline void Tokenizer::CaptureInput(unsigned char byte) {
-  if (byte == '\n' && after_cr_) {
-    after_cr_ = false;
-    return;
-  }
-  if (byte == '\r') {
-    CaptureDecoded('\n');
-    after_cr_ = true;
-    return;
-  }
-  if (byte == 0) {
-    CaptureCodePoint(0xFFFD);
-    return;
-  }
-  CaptureDecoded(byte);
-}
-
-void Tokenizer::ResolveNamedReference(unsigned char next) {
-  std::size_t decoded = 0;
-  if (const NamedReference* match = reference_search_.match()) {
-    const std::size_t length = match->name_length;
-    const unsigned char after = length < reference_length_ ? reference_[length] : next;
-    const bool semicolon = kNamedReferenceNames[match->name_offset + length - 1] == ';';
-    // In an attribute a legacy name without its ';' stays as written before '=' or a letter
-    // or digit.
-    if (semicolon || (after != '=' && !IsAlnum(after))) {
-      CaptureCodePoint(match->first);
-      if (match->second != 0) CaptureCodePoint(match->second);
-      decoded = length;
-    }
-  }
-  if (decoded == 0) CaptureDecoded('&');
-  for (std::size_t i = decoded; i < reference_length_; ++i) CaptureDecoded(reference_[i]);
-}
-
-const unsigned char* Tokenizer::NamedReferenceRun(const unsigned char* p,
-                                                  const unsigned char* end) {
-  for (; p < end; ++p) {
-    if (!reference_search_.Next(*p)) {
-      ResolveNamedReference(*p);
-      state_ = value_state_;
-      return p;
-    }
-    reference_[reference_length_++] = *p;
-  }
-  return p;
-}
-
-const unsigned char* Tokenizer::NumericReferenceRun(const unsigned char* p,
-                                                    const unsigned char* end) {
-  const std::uint32_t base = hexadecimal_ ? 16 : 10;
-  for (; p < end; ++p) {
-    const unsigned digit = DigitValue(*p, hexadecimal_);
-    if (digit < base) {
-      number_ = number_ * base + digit;
-      if (number_ > kBeyondUnicode) number_ = kBeyondUnicode;
-      continue;
-    }
-    CaptureCodePoint(NumericReferenceCodePoint(number_));
-    state_ = value_state_;
-    return *p == ';' ? p + 1 : p;
-  }
-  return p;
 }
 
 const unsigned char* Tokenizer::TextEndTagNameRun(const unsigned char* p,
@@ -552,7 +459,7 @@ after_attribute_name:
   goto attribute_name;
 
 before_attribute_value:
-  after_cr_ = false;
+  decoder_.BeginValue();
   while (p < end && IsSpace(*p)) ++p;
   QUILLON_SAVE_AT_END(State::kBeforeAttributeValue);
   c = *p;
@@ -587,13 +494,17 @@ value_quoted:
     ++p;
     goto after_value_quoted;
   }
-  for (;;) {
-    if (after_cr_ && p < end) {  // the LF of a CR LF
-      if (*p == '\n') ++p;
-      after_cr_ = false;
-    }
-    stop = FindAnyOf4(p, end, *stops);
+  if (target_ == &href_ && raw_hrefs_) {
+    stop = FindByte(p, end, quote);
     target_->Append(p, static_cast<std::size_t>(stop - p));
+    p = stop;
+    if (p == end) return;
+    ++p;
+    goto after_value_quoted;
+  }
+  for (;;) {
+    stop = FindAnyOf4(p, end, *stops);
+    decoder_.Plain(p, static_cast<std::size_t>(stop - p), *target_);
     p = stop;
     if (p == end) return;
     c = *p++;
@@ -601,28 +512,35 @@ value_quoted:
     if (c == '&') {
       value_state_ = state_;
       state_ = State::kCharacterReference;
+      decoder_.BeginReference();
       goto dispatch;
     }
-    CaptureInput(c);
+    decoder_.Input(c, *target_);
   }
 
 value_unquoted:
   if (target_ == nullptr) {
     for (; p < end && !IsSpace(*p) && *p != '>'; ++p) {
     }
+  } else if (target_ == &href_ && raw_hrefs_) {
+    for (stop = p; stop < end && !IsSpace(*stop) && *stop != '>'; ++stop) {
+    }
+    target_->Append(p, static_cast<std::size_t>(stop - p));
+    p = stop;
   } else {
     for (;;) {
       for (stop = p; stop < end && !kStopsUnquoted[*stop]; ++stop) {
       }
-      target_->Append(p, static_cast<std::size_t>(stop - p));
+      decoder_.Plain(p, static_cast<std::size_t>(stop - p), *target_);
       p = stop;
       if (p == end || IsSpace(*p) || *p == '>') break;
       if (*p++ == '&') {
         value_state_ = State::kValueUnquoted;
         state_ = State::kCharacterReference;
+        decoder_.BeginReference();
         goto dispatch;
       }
-      CaptureInput(0);  // the one other stop
+      decoder_.Input(0, *target_);  // the one other stop
     }
   }
   QUILLON_SAVE_AT_END(State::kValueUnquoted);
@@ -689,38 +607,9 @@ const unsigned char* Tokenizer::OtherStates(const unsigned char* p, const unsign
   switch (state_) {
     // Character references, in the values kept only.
     case State::kCharacterReference:
-      if (IsAlnum(c)) {
-        reference_search_.Start();
-        reference_length_ = 0;
-        state_ = State::kNamedReference;
-      } else if (c == '#') {
-        ++p;
-        state_ = State::kNumericReference;
-      } else {
-        CaptureDecoded('&');
-        state_ = value_state_;
-      }
+      p = decoder_.Reference(p, end, *target_);
+      if (!decoder_.in_reference()) state_ = value_state_;
       return p;
-    case State::kNamedReference:
-      return NamedReferenceRun(p, end);
-    case State::kNumericReference:
-      hexadecimal_ = c == 'x' || c == 'X';
-      number_marker_ = hexadecimal_ ? c : 0;
-      state_ = State::kNumericStart;
-      return hexadecimal_ ? p + 1 : p;
-    case State::kNumericStart:
-      if (DigitValue(c, hexadecimal_) < 16) {
-        number_ = 0;
-        state_ = State::kNumericDigits;
-      } else {
-        CaptureDecoded('&');
-        CaptureDecoded('#');
-        if (number_marker_ != 0) CaptureDecoded(number_marker_);
-        state_ = value_state_;
-      }
-      return p;
-    case State::kNumericDigits:
-      return NumericReferenceRun(p, end);
 
     // Comments, DOCTYPEs and CDATA sections: only where they end matters.
     case State::kMarkupDeclarationOpen: {

@@ -14,12 +14,9 @@
 #include "library/html/named_references.h"
 #include "library/html/tag_names.h"
 #include "library/html/tree_feedback.h"
+#include "library/html/value_decoder.h"
 
 namespace quillon::html {
-
-// The longest href value handed on, in bytes after character references are decoded. A longer
-// one is skipped and counted, never cut.
-inline constexpr std::size_t kLongestHref = 8192;
 
 enum class HrefTag : std::uint8_t { kA, kArea, kBase };
 
@@ -66,9 +63,17 @@ class Tokenizer {
   // hrefs longer than kLongestHref skipped on this page.
   std::uint64_t long_hrefs_skipped() const { return long_hrefs_skipped_; }
 
+  // From the next page on, hrefs are handed on raw: as the page has them, with no reference
+  // decoded and CR and NUL as they stand, up to kLongestRawHref bytes (longer ones skipped and
+  // counted); DecodeAttributeValue decodes them. For a page in an ASCII-compatible encoding
+  // whose multi-byte characters never hold an ASCII byte the tokenizer acts on: each href can
+  // be converted to UTF-8 alone, then decoded, with the result the whole page's conversion
+  // would give. Other values (what the tree needs) are decoded as before.
+  void set_raw_hrefs(bool raw) { raw_hrefs_ = raw; }
+
  private:
   enum class State : std::uint8_t;
-  using Value = AttributeValue<kLongestHref>;
+  using Value = KeptValue;
 
   // Long enough for every attribute name the tokenizer looks at ("encoding").
   static constexpr std::size_t kLongestAttributeName = 8;
@@ -79,8 +84,6 @@ class Tokenizer {
   // The attribute state after [p, q), from `state` at p, in a tag whose attributes do not
   // matter, where [p, q) holds no '=' or '>': before or after a name, in a name, or after a '/'.
   static State AttributeStateAt(State state, const unsigned char* p, const unsigned char* q);
-  const unsigned char* NamedReferenceRun(const unsigned char* p, const unsigned char* end);
-  const unsigned char* NumericReferenceRun(const unsigned char* p, const unsigned char* end);
   const unsigned char* TextEndTagNameRun(const unsigned char* p, const unsigned char* end);
 
   void BeginTag(bool end_tag);
@@ -90,13 +93,6 @@ class Tokenizer {
   void EmitTag(TagSink& sink);
   bool HtmlEncoding() const;
   void SetLastStartTag(std::string_view name);
-
-  // Into the value kept (target_): a byte of the page, with CR LF and CR as LF and NUL as
-  // U+FFFD; or what a character reference gave.
-  void CaptureInput(unsigned char byte);
-  void CaptureDecoded(unsigned char byte);
-  void CaptureCodePoint(std::uint32_t point);
-  void ResolveNamedReference(unsigned char next);
 
   State state_;
   State value_state_;  // the attribute value a character reference is in
@@ -116,17 +112,11 @@ class Tokenizer {
   bool has_href_ = false;
   bool has_encoding_ = false;
   bool leaves_as_font_ = false;
-  bool after_cr_ = false;
+  bool raw_hrefs_ = false;
   Value href_;
   Value encoding_;  // only its first bytes matter
 
-  // A character reference in a value kept.
-  NamedReferenceSearch reference_search_;
-  unsigned char reference_[kLongestNamedReference];
-  std::size_t reference_length_ = 0;
-  std::uint32_t number_ = 0;
-  bool hexadecimal_ = false;
-  unsigned char number_marker_ = 0;  // the 'x' or 'X' of a hexadecimal reference
+  ValueDecoder decoder_;  // of the value kept
 
   // After "<!": how much of "--", "DOCTYPE" or "[CDATA[" has been read.
   unsigned char declaration_ = 0;

@@ -39,7 +39,7 @@ bool HyperlinkEngine::SetPageUrl(std::string_view page_url) {
 }
 
 std::uint64_t HyperlinkEngine::long_hrefs_skipped() const {
-  return tokenizer_.long_hrefs_skipped();
+  return tokenizer_.long_hrefs_skipped() + long_raw_hrefs_skipped_;
 }
 
 std::optional<encoding::Encoding> HyperlinkEngine::page_encoding() const {
@@ -66,6 +66,7 @@ void HyperlinkEngine::Clear() {
   base_met_ = false;
   base_parsed_ = false;
   hrefs_failed_ = 0;
+  long_raw_hrefs_skipped_ = 0;
 }
 
 void HyperlinkEngine::Feed(const unsigned char* bytes, size_t size, RecordSink& sink) {
@@ -112,8 +113,9 @@ void HyperlinkEngine::StartReading() {
       converter_.reset();
       converter_.emplace(encoding_);
     }
-    stage_ = Stage::kConverting;
+    stage_ = HrefsConvertAlone(encoding_) ? Stage::kRaw : Stage::kConverting;
   }
+  tokenizer_.set_raw_hrefs(stage_ == Stage::kRaw);
   Tokenize(head_ + skip, head_size_ - skip);
 }
 
@@ -121,6 +123,7 @@ void HyperlinkEngine::Tokenize(const unsigned char* bytes, size_t size) {
   if (size == 0) return;
   switch (stage_) {
     case Stage::kUtf8:
+    case Stage::kRaw:
       tokenizer_.Feed(bytes, size, *this);
       break;
     case Stage::kConverting:
@@ -137,6 +140,13 @@ void HyperlinkEngine::Utf8(const unsigned char* bytes, size_t size) {
 }
 
 void HyperlinkEngine::Href(html::HrefTag tag, std::string_view href) {
+  if (stage_ == Stage::kRaw) {
+    if (!raw_href_.Decode(*converter_, href, decoded_href_)) {
+      ++long_raw_hrefs_skipped_;
+      return;
+    }
+    href = decoded_href_.view();
+  }
   const url::Url* page = page_url_ ? &*page_url_ : nullptr;
   if (tag == html::HrefTag::kBase) {
     // The first base href sets the base for the links after it; one that fails to parse

@@ -5,7 +5,8 @@
 // The same push interface as Engine: the page goes in, in chunks of any size, and the records
 // come out in page order, the same whatever the chunking. The pipeline: the page's encoding
 // (a byte order mark, else the caller's label, else the prescan of the first 1024 bytes, else
-// UTF-8), a page in another encoding converted to UTF-8, the tokenizer, the URL parser, the
+// UTF-8); the tokenizer, over the page as it stands where its encoding allows (raw_href.h: each
+// href converted to UTF-8 alone), else over the page converted to UTF-8; the URL parser, the
 // scheme filter and the keywords. An engine allocates when it is made (and when a page's
 // encoding differs from the last page's, for the converter) and never per record; its memory is
 // bounded whatever the page. One engine serves one page at a time; engines on different threads
@@ -20,6 +21,7 @@
 #include "library/encoding/encoding.h"
 #include "library/engine.h"
 #include "library/html/tokenizer.h"
+#include "library/hyperlinks/raw_href.h"
 #include "library/record_sink.h"
 #include "library/url/url.h"
 
@@ -69,7 +71,8 @@ class HyperlinkEngine final : private html::TagSink, private encoding::Utf8Sink 
   std::optional<encoding::Encoding> page_encoding() const;
 
  private:
-  enum class Stage { kSniffing, kUtf8, kConverting, kNothing };
+  // kRaw: the page tokenized as it stands, each href converted alone.
+  enum class Stage { kSniffing, kUtf8, kRaw, kConverting, kNothing };
 
   // Makes ready for a page, once per page: on its first Feed or its Finish.
   void BeginPage();
@@ -88,8 +91,12 @@ class HyperlinkEngine final : private html::TagSink, private encoding::Utf8Sink 
   std::optional<url::Url> page_url_;
 
   html::Tokenizer tokenizer_;
-  // The converter of the last page that needed one, kept for the next page in its encoding.
+  // The converter of the last page that needed one, kept for the next page in its encoding:
+  // of the whole page, or in kRaw of each href.
   std::optional<encoding::ToUtf8> converter_;
+  RawHref raw_href_;
+  html::KeptValue decoded_href_;
+  std::uint64_t long_raw_hrefs_skipped_ = 0;  // decoded beyond kLongestHref in kRaw
 
   // A page has been fed and not finished.
   bool page_open_ = false;

@@ -153,10 +153,14 @@ def compare(tool, folder, options, pages, label):
         bad = [("tool only", link) for link in extra if not explain("tool", link, text)]
         bad += [("reference only", link) for link in missing
                 if not explain("reference", link, text)]
-        # The order of the links both give, explained pairs taken as alike.
+        # The order of the links both give, explained pairs taken as alike (a link may be both
+        # given alike and renamed, when it is on the page more than once).
         alike = collections.Counter(mine) - extra
-        if [renamed.get(link, link) for link in mine if link in alike or link in renamed] != [
-                link for link in reference if link in alike or link in renamed.values()]:
+        ours_in_order = [link for link in mine if link in alike or link in renamed]
+        theirs_in_order = [link for link in reference if link in alike or link in renamed.values()]
+        if len(ours_in_order) != len(theirs_in_order) or any(
+                link != other and renamed.get(link) != other
+                for link, other in zip(ours_in_order, theirs_in_order)):
             bad.append(("order", "the same links in another order"))
         same += len(mine) - sum(extra.values())
         explained += len(renamed) + sum(extra.values()) + sum(missing.values()) - len(bad)

@@ -1,6 +1,7 @@
 // The HTML rules' engine, its C calls and the tool's --html forms: what the differential test
 // (differential.py, against the reference) cannot see.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <filesystem>
 #include <random>
@@ -112,6 +113,72 @@ TEST(HyperlinkEngine, EncodingOrder) {
   for (size_t at = 1; at < page.size(); ++at) every_byte.push_back(at);
   EXPECT_EQ(Feed(engine, page, every_byte), std::vector{e_acute_escaped});
   EXPECT_EQ(engine.page_encoding(), quillon::encoding::Encoding::kWindows1252);
+}
+
+// `utf8` in `encoding` (an iconv name), every character of it encodable there.
+std::string Encoded(const std::string& utf8, const char* encoding) {
+  iconv_t converter = iconv_open(encoding, "UTF-8");
+  EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1)) << encoding;
+  std::string out(utf8.size() * 2, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  size_t in_left = utf8.size();
+  char* at = out.data();
+  size_t out_left = out.size();
+  EXPECT_NE(iconv(converter, &in, &in_left, &at, &out_left), static_cast<size_t>(-1)) << encoding;
+  iconv_close(converter);
+  out.resize(out.size() - out_left);
+  return out;
+}
+
+// A page in a legacy encoding is tokenized as it stands and each href converted alone: it gives
+// the links of the same page in UTF-8, in any chunks, with references, quotes and '&' beside
+// letters whose trail bytes are ASCII ("\xE3\x82\xBD" and "\xE8\xA1\xA8" end in '\' in
+// Shift_JIS), and the length bound taken on the decoded value.
+TEST(HyperlinkEngine, LegacyEncodingsGiveTheLinksOfUtf8) {
+  const std::string so = "\xE3\x82\xBD", table = "\xE8\xA1\xA8", japan = "\xE6\x97\xA5\xE6\x9C\xAC";
+  std::string letters;
+  for (int i = 0; i < 2730; ++i) letters += table;  // 8190 bytes in UTF-8, 5460 in Shift_JIS
+  const std::string common =
+      "<title><a href=no></title><a href=\"/" + table + "\xE7\xA4\xBA/" + so + "?q=" + japan +
+      "&amp;x=&#x8868;#" + so + "\">" + japan + "</a><a href='" + so + "&notit;" + table +
+      "&amp=1&" + table + "'><A HREF=" + so + "&quot;" + japan + "&lt>" + "<area href=\" " + japan +
+      "&#0;" + so + "\r\n\">" + "<a href=\"/" + letters + "xy\"><a href=\"/" + letters +
+      "x\"><a title='" + so + "' href=//" + japan + ".example/" + so + ">";
+  struct Case {
+    const char* label;
+    const char* iconv_name;
+    std::string page;
+  };
+  const std::vector<Case> cases = {
+      {"shift_jis", "CP932", common},
+      {"euc-jp", "EUC-JP", common},
+      {"gbk", "GBK", common},
+      {"gb18030", "GB18030", common},
+      {"big5", "BIG5", "<a href='/" + japan + "&amp;" + japan + "'><a href=\"" + japan + "\">"},
+      {"windows-1252", "CP1252",
+       "<a href='/caf\xC3\xA9&amp;\xC3\xBC=&eacute;'><a href=\"\xC2\xA3&#163;\xC3\xA9\">"},
+  };
+  std::mt19937 random(20261209);
+  for (const Case& c : cases) {
+    HyperlinkEngine utf8_engine(Options("http://h.example/d/p.html"));
+    const std::vector<std::string> expected = Feed(utf8_engine, c.page);
+    EXPECT_GE(expected.size(), 2u) << c.label;
+    const std::string encoded = Encoded(c.page, c.iconv_name);
+    ASSERT_NE(encoded, c.page) << c.label;
+    HyperlinkEngine engine(Options("http://h.example/d/p.html", c.label));
+    for (int round = 0; round < 20; ++round) {
+      std::vector<size_t> cuts;
+      const size_t step = 1 + random() % (round < 10 ? 5 : 4000);
+      for (size_t at = random() % step; at < encoded.size(); at += 1 + random() % step) {
+        cuts.push_back(at);
+      }
+      EXPECT_EQ(Feed(engine, encoded, cuts), expected) << c.label << " in chunks up to " << step;
+      EXPECT_EQ(engine.long_hrefs_skipped(), utf8_engine.long_hrefs_skipped()) << c.label;
+    }
+  }
+  HyperlinkEngine utf8_engine(Options("http://h.example/d/p.html"));
+  EXPECT_EQ(Feed(utf8_engine, common).size(), 6u);
+  EXPECT_EQ(utf8_engine.long_hrefs_skipped(), 1u);
 }
 
 // The base, the schemes, the keywords and the counts of what was skipped.

@@ -3,8 +3,9 @@
 
     make_pages.py FOLDER [--pages N] [--start S] [--fresh]
 
-FOLDER/utf8/ holds UTF-8 pages (some with a BOM, some naming another encoding in a meta tag, some
-in UTF-16 with a BOM); FOLDER/latin/ holds pages in windows-1252 with no encoding named, to be
+FOLDER/utf8/ holds UTF-8 pages (some with a BOM, some naming another encoding in a meta tag:
+windows-1252, Shift_JIS, EUC-JP, GBK or gb18030, with bytes it cannot read in hrefs; some in UTF-16
+with a BOM); FOLDER/latin/ holds pages in windows-1252 with no encoding named, to be
 read with the caller's charset. File names hold spaces, '#', '%' and non-ASCII letters, for the
 pages' own URLs. The same start value gives the same pages.
 """
@@ -37,7 +38,23 @@ HREFS = [
     b"file:c:\\windows", b"ws://w.example/", b"wss://w.example:443/", b"tel:+1-555", b"urn:isbn:0",
     b"foo://bar/baz/../q", b"foo:/a/../b", b"blob:http://b.example/x", b"news:comp.lang",
     b"about:blank", b"http://", b"https:", b"http://x.example/%zz%41", b"\xef\xbb\xbfx",
+    # Letters of the legacy encodings, some with ASCII trail bytes there (\u8868 and \u30bd
+    # end in 0x5C in Shift_JIS); BAD becomes bytes the page's encoding cannot read.
+    "http://x.example/\u8868\u793a/\u30bd\u30d5\u30c8?q=\u691c\u7d22#\u30da".encode(),
+    "\u30bd&amp;\u8868=1&\u8868".encode(), "caf\u00e9/\u00e0?\u00e7=\u00e9#\u00fc".encode(),
+    "\u65e5BAD".encode(), b"http://x.example/aBADb", b"relBAD", b"BAD&amp;x", b"h/BAD&#65;",
+    "http://\u8868BAD.example/".encode(), b"BAD",
 ]
+
+# What BAD becomes in each legacy encoding: bytes its decoder reads as errors (a lead byte cut
+# short by the byte after it, a byte that begins nothing).
+BAD_BYTES = {
+    "cp932": [b"\x82", b"\xa0", b"\xfd", b"\x88"],
+    "euc_jp": [b"\xa1", b"\xff", b"\xa4"],
+    "gbk": [b"\x81", b"\x81\x30", b"\x81\x30\x81", b"\x80"],
+    "gb18030": [b"\x81", b"\x81\x30", b"\x81\x30\x81", b"\x80", b"\xff"],
+    "cp1252": [b"\x81", b"\xe9"],
+}
 
 # Character references as the tokenizer meets them in attribute values.
 REFERENCES = [
@@ -131,6 +148,13 @@ def page(rnd):
     return head + body(rnd) + ending(rnd)
 
 
+def legacy(rnd, codec):
+    """A page in a legacy encoding, BAD in its hrefs made bytes the encoding cannot read."""
+    text = page(rnd).decode("utf-8", "replace").replace("\ufffd", "?").encode(codec, "replace")
+    pieces = text.split(b"BAD")
+    return pieces[0] + b"".join(rnd.choice(BAD_BYTES[codec]) + piece for piece in pieces[1:])
+
+
 def encoded_page(rnd):
     """(bytes of a page, its kind): most UTF-8, some naming or marking another encoding."""
     roll = rnd.random()
@@ -144,11 +168,17 @@ def encoded_page(rnd):
         meta = rnd.choice([b"<meta charset=windows-1252>", b"<META CHARSET='iso-8859-1'>",
                            b"<meta http-equiv=Content-Type content='text/html; charset=latin1'>",
                            b"<!-- <meta charset=utf-8> --><meta charset=\"ascii\">"])
-        return meta + page(rnd).decode("utf-8", "replace").encode("cp1252", "replace") + b"\xe9\x80\x81"
-    if roll < 0.92:
+        return meta + legacy(rnd, "cp1252") + b"\xe9\x80\x81"
+    if roll < 0.88:
         meta = rnd.choice([b"<meta charset=shift_jis>", b"<meta content='text/html;charset=x-sjis' http-equiv=content-type>"])
-        text = page(rnd).decode("utf-8", "replace").replace("\ufffd", "?")
-        return meta + text.encode("cp932", "replace") + "<a href=/\u65e5\u672c\u8a9e>".encode("cp932")
+        return meta + legacy(rnd, "cp932") + "<a href=/\u65e5\u672c\u8a9e>".encode("cp932")
+    if roll < 0.91:
+        return b"<meta charset=euc-jp>" + legacy(rnd, "euc_jp")
+    if roll < 0.94:
+        # Node reads "gbk" as GBK alone, without gb18030's four-byte forms, and 0xFF as U+F8F5.
+        if rnd.random() < 0.5:
+            return b"<meta charset=gbk>" + legacy(rnd, "gbk")
+        return b"<meta charset=gb18030>" + legacy(rnd, "gb18030")
     # A meta past the first 1024 bytes, or one without the pragma: the page stays UTF-8.
     return rnd.choice([b"<p>" + b"x" * 1100 + b"<meta charset=windows-1252>",
                        b"<meta content='charset=windows-1252'>"]) + page(rnd)
@@ -175,8 +205,7 @@ def main():
             if kind == "utf8":
                 data = encoded_page(rnd)
             else:
-                data = page(rnd).decode("utf-8", "replace").encode("cp1252", "replace") + bytes(
-                    rnd.randrange(0x80, 0x100) for _ in range(3))
+                data = legacy(rnd, "cp1252") + bytes(rnd.randrange(0x80, 0x100) for _ in range(3))
             with open(os.path.join(folder, name), "wb") as out:
                 out.write(data)
 
