@@ -1,5 +1,6 @@
 #include "library/html/value_decoder.h"
 
+#include "library/html/byte_search.h"
 #include "library/html/numeric_references.h"
 
 namespace quillon::html {
@@ -124,9 +125,9 @@ void DecodeAttributeValue(std::string_view value, KeptValue& out) {
   ValueDecoder decoder;
   const auto* p = reinterpret_cast<const unsigned char*>(value.data());
   const unsigned char* const end = p + value.size();
+  constexpr unsigned char kStops[4] = {'&', '\r', 0, 0};
   while (p < end) {
-    const unsigned char* stop = p;
-    while (stop < end && *stop != '&' && *stop != '\r' && *stop != 0) ++stop;
+    const unsigned char* stop = FindAnyOf4(p, end, kStops);
     decoder.Plain(p, static_cast<std::size_t>(stop - p), out);
     p = stop;
     if (p == end) break;
