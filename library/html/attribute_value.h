@@ -3,6 +3,7 @@
 // decoded, in fixed storage: a longer value is marked too long, never cut.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace quillon::html {
@@ -21,8 +22,13 @@ class AttributeValue {
     }
     bytes_[size_++] = static_cast<char>(byte);
   }
-  void Append(std::string_view text) {
-    for (const char c : text) Append(static_cast<unsigned char>(c));
+  void Append(const unsigned char* bytes, std::size_t size) {
+    if (size > kCapacity - size_) {
+      too_long_ = true;
+      size = kCapacity - size_;
+    }
+    std::memcpy(bytes_ + size_, bytes, size);
+    size_ += size;
   }
   // As UTF-8; the tokenizer never gives a surrogate or a number beyond Unicode.
   void AppendCodePoint(std::uint32_t point) {

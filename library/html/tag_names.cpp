@@ -1,5 +1,6 @@
 #include "library/html/tag_names.h"
 
+#include <array>
 #include <string_view>
 
 namespace quillon::html {
@@ -15,99 +16,117 @@ constexpr std::uint64_t Key(std::string_view name) {
   return key;
 }
 
-TagName ClassifyShort(std::uint64_t key) {
-  switch (key) {
-    case Key("a"):
-      return TagName::kA;
-    case Key("area"):
-      return TagName::kArea;
-    case Key("base"):
-      return TagName::kBase;
-    case Key("title"):
-      return TagName::kTitle;
-    case Key("textarea"):
-      return TagName::kTextarea;
-    case Key("style"):
-      return TagName::kStyle;
-    case Key("xmp"):
-      return TagName::kXmp;
-    case Key("iframe"):
-      return TagName::kIframe;
-    case Key("noembed"):
-      return TagName::kNoembed;
-    case Key("noframes"):
-      return TagName::kNoframes;
-    case Key("script"):
-      return TagName::kScript;
-    case Key("svg"):
-      return TagName::kSvg;
-    case Key("math"):
-      return TagName::kMath;
-    case Key("font"):
-      return TagName::kFont;
-    case Key("desc"):
-      return TagName::kDesc;
-    case Key("mi"):
-    case Key("mo"):
-    case Key("mn"):
-    case Key("ms"):
-    case Key("mtext"):
-      return TagName::kMathText;
-    case Key("b"):
-    case Key("big"):
-    case Key("body"):
-    case Key("br"):
-    case Key("center"):
-    case Key("code"):
-    case Key("dd"):
-    case Key("div"):
-    case Key("dl"):
-    case Key("dt"):
-    case Key("em"):
-    case Key("embed"):
-    case Key("h1"):
-    case Key("h2"):
-    case Key("h3"):
-    case Key("h4"):
-    case Key("h5"):
-    case Key("h6"):
-    case Key("head"):
-    case Key("hr"):
-    case Key("i"):
-    case Key("img"):
-    case Key("li"):
-    case Key("listing"):
-    case Key("menu"):
-    case Key("meta"):
-    case Key("nobr"):
-    case Key("ol"):
-    case Key("p"):
-    case Key("pre"):
-    case Key("ruby"):
-    case Key("s"):
-    case Key("small"):
-    case Key("span"):
-    case Key("strong"):
-    case Key("strike"):
-    case Key("sub"):
-    case Key("sup"):
-    case Key("table"):
-    case Key("tt"):
-    case Key("u"):
-    case Key("ul"):
-    case Key("var"):
-      return TagName::kLeavesForeign;
-    default:
-      return TagName::kOther;
-  }
+struct ShortName {
+  std::string_view name;
+  TagName tag;
+};
+
+// clang-format off
+constexpr ShortName kShortNames[] = {
+    {"a", TagName::kA},
+    {"area", TagName::kArea},
+    {"base", TagName::kBase},
+    {"title", TagName::kTitle},
+    {"textarea", TagName::kTextarea},
+    {"style", TagName::kStyle},
+    {"xmp", TagName::kXmp},
+    {"iframe", TagName::kIframe},
+    {"noembed", TagName::kNoembed},
+    {"noframes", TagName::kNoframes},
+    {"script", TagName::kScript},
+    {"svg", TagName::kSvg},
+    {"math", TagName::kMath},
+    {"font", TagName::kFont},
+    {"desc", TagName::kDesc},
+    {"mi", TagName::kMathText},
+    {"mo", TagName::kMathText},
+    {"mn", TagName::kMathText},
+    {"ms", TagName::kMathText},
+    {"mtext", TagName::kMathText},
+    {"b", TagName::kLeavesForeign},
+    {"big", TagName::kLeavesForeign},
+    {"body", TagName::kLeavesForeign},
+    {"br", TagName::kLeavesForeign},
+    {"center", TagName::kLeavesForeign},
+    {"code", TagName::kLeavesForeign},
+    {"dd", TagName::kLeavesForeign},
+    {"div", TagName::kLeavesForeign},
+    {"dl", TagName::kLeavesForeign},
+    {"dt", TagName::kLeavesForeign},
+    {"em", TagName::kLeavesForeign},
+    {"embed", TagName::kLeavesForeign},
+    {"h1", TagName::kLeavesForeign},
+    {"h2", TagName::kLeavesForeign},
+    {"h3", TagName::kLeavesForeign},
+    {"h4", TagName::kLeavesForeign},
+    {"h5", TagName::kLeavesForeign},
+    {"h6", TagName::kLeavesForeign},
+    {"head", TagName::kLeavesForeign},
+    {"hr", TagName::kLeavesForeign},
+    {"i", TagName::kLeavesForeign},
+    {"img", TagName::kLeavesForeign},
+    {"li", TagName::kLeavesForeign},
+    {"listing", TagName::kLeavesForeign},
+    {"menu", TagName::kLeavesForeign},
+    {"meta", TagName::kLeavesForeign},
+    {"nobr", TagName::kLeavesForeign},
+    {"ol", TagName::kLeavesForeign},
+    {"p", TagName::kLeavesForeign},
+    {"pre", TagName::kLeavesForeign},
+    {"ruby", TagName::kLeavesForeign},
+    {"s", TagName::kLeavesForeign},
+    {"small", TagName::kLeavesForeign},
+    {"span", TagName::kLeavesForeign},
+    {"strong", TagName::kLeavesForeign},
+    {"strike", TagName::kLeavesForeign},
+    {"sub", TagName::kLeavesForeign},
+    {"sup", TagName::kLeavesForeign},
+    {"table", TagName::kLeavesForeign},
+    {"tt", TagName::kLeavesForeign},
+    {"u", TagName::kLeavesForeign},
+    {"ul", TagName::kLeavesForeign},
+    {"var", TagName::kLeavesForeign},
+};
+// clang-format on
+
+// The names above in a table of 256 places, each at its own place: the top byte of the key
+// times a multiplier chosen so that no two meet.
+constexpr std::uint64_t kMultiplier = 0x2c0dacc390258697;
+constexpr std::size_t Place(std::uint64_t key) {
+  return static_cast<std::size_t>((key * kMultiplier) >> 56);
 }
+
+struct ShortNameTable {
+  std::array<std::uint64_t, 256> keys{};
+  std::array<TagName, 256> tags{};
+  bool collides = false;
+};
+
+constexpr ShortNameTable MakeTable() {
+  ShortNameTable table;
+  for (const ShortName& entry : kShortNames) {
+    const std::uint64_t key = Key(entry.name);
+    const std::size_t place = Place(key);
+    if (table.keys[place] != 0) table.collides = true;
+    table.keys[place] = key;
+    table.tags[place] = entry.tag;
+  }
+  return table;
+}
+
+constexpr ShortNameTable kTable = MakeTable();
+static_assert(!kTable.collides, "choose another multiplier");
 
 }  // namespace
 
 TagName ClassifyTagName(const char* name, std::size_t length) {
   if (length == 0) return TagName::kOther;
   const std::string_view text(name, length);
-  if (length <= 8) return ClassifyShort(Key(text));
+  if (length <= 8) {
+    const std::uint64_t key = Key(text);
+    const std::size_t place = Place(key);
+    return kTable.keys[place] == key ? kTable.tags[place] : TagName::kOther;
+  }
   if (text == "plaintext") return TagName::kPlaintext;
   if (text == "blockquote") return TagName::kLeavesForeign;
   // svg writes foreignObject; the tokenizer lowercases it.

@@ -34,6 +34,12 @@ enum class TagName : std::uint8_t {
   kAnnotationXml,  // math: HTML inside when encoding is text/html or application/xhtml+xml
 };
 
+// Whether a start tag of this name does anything in HTML content: switch the content model, or
+// enter foreign content.
+constexpr bool SwitchesContent(TagName name) {
+  return name >= TagName::kTitle && name <= TagName::kMath;
+}
+
 // The longest name above ("annotation-xml"); a longer one is kOther.
 inline constexpr std::size_t kLongestTagName = 14;
 

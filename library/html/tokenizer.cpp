@@ -3,10 +3,7 @@
 #include <array>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "library/html/byte_search.h"
 #include "library/html/numeric_references.h"
 
 namespace quillon::html {
@@ -95,33 +92,29 @@ constexpr std::array<bool, 256> ByteSet(std::string_view bytes) {
 }
 constexpr std::array<bool, 256> kEndsTagName = ByteSet(" \n\t\f\r/>");
 constexpr std::array<bool, 256> kEndsAttributeName = ByteSet(" \n\t\f\r/>=");
-
-const unsigned char* Find(const unsigned char* p, const unsigned char* end, unsigned char byte) {
-  const void* found = std::memchr(p, byte, static_cast<std::size_t>(end - p));
-  return found == nullptr ? end : static_cast<const unsigned char*>(found);
-}
-
-// The first of two bytes, or end.
-const unsigned char* FindEither(const unsigned char* p, const unsigned char* end,
-                                unsigned char first, unsigned char second) {
-#if defined(__SSE2__)
-  const __m128i a = _mm_set1_epi8(static_cast<char>(first));
-  const __m128i b = _mm_set1_epi8(static_cast<char>(second));
-  while (end - p >= 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int mask =
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, a), _mm_cmpeq_epi8(block, b)));
-    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
-    p += 16;
-  }
-#endif
-  while (p < end && *p != first && *p != second) ++p;
-  return p;
-}
+// Where a value kept stops being copied as it stands.
+constexpr unsigned char kStopsDoubleQuoted[4] = {'"', '&', '\r', 0};
+constexpr unsigned char kStopsSingleQuoted[4] = {'\'', '&', '\r', 0};
+constexpr std::array<bool, 256> kStopsUnquoted = ByteSet(std::string_view(" \n\t\f\r>&\0", 8));
 
 constexpr std::string_view kScript = "script";
 
 }  // namespace
+
+Tokenizer::State Tokenizer::AttributeStateAt(State state, const unsigned char* p,
+                                             const unsigned char* q) {
+  if (p == q) return state;
+  const unsigned char last = q[-1];
+  if (last == '/') return State::kSelfClosingStartTag;
+  if (!IsSpace(last)) return State::kAttributeName;
+  const unsigned char* space = q - 1;
+  while (space > p && IsSpace(space[-1])) --space;
+  if (space == p) {
+    const bool named = state == State::kAttributeName || state == State::kAfterAttributeName;
+    return named ? State::kAfterAttributeName : State::kBeforeAttributeName;
+  }
+  return space[-1] == '/' ? State::kBeforeAttributeName : State::kAfterAttributeName;
+}
 
 Tokenizer::Tokenizer() {
   Reset();
@@ -149,7 +142,6 @@ void Tokenizer::Reset(InitialState state, std::string_view last_start_tag) {
   value_state_ = State::kValueDoubleQuoted;
   text_state_ = State::kRawtext;
   BeginTag(false);
-  capture_ = Capture::kNone;
   after_cr_ = false;
   href_.Clear();
   encoding_.Clear();
@@ -172,49 +164,77 @@ void Tokenizer::SetLastStartTag(std::string_view name) {
   last_start_tag_length_ = name.size();
 }
 
-void Tokenizer::BeginTag(bool end_tag) {
+inline void Tokenizer::BeginTag(bool end_tag) {
   end_tag_ = end_tag;
   self_closing_ = false;
   name_length_ = 0;
   tag_ = TagName::kOther;
   examines_attributes_ = false;
-  capture_ = Capture::kNone;
+  target_ = nullptr;
   has_href_ = false;
   has_encoding_ = false;
   leaves_as_font_ = false;
 }
 
-void Tokenizer::EndTagName() {
+namespace {
+
+// Whose attributes (or whether it closes itself) matter, by tag name.
+enum : std::uint8_t {
+  kStartTagAttributes = 1,
+  kStartTagAttributesInForeignContent = 2,  // font, and the integration points
+  kEndTagAttributes = 4,
+};
+
+constexpr std::array<std::uint8_t, 256> MakeAttributesMatter() {
+  std::array<std::uint8_t, 256> matter{};
+  for (const TagName tag : {TagName::kA, TagName::kArea, TagName::kBase}) {
+    matter[static_cast<std::size_t>(tag)] = kStartTagAttributes;
+  }
+  for (const TagName tag : {TagName::kFont, TagName::kForeignObject, TagName::kDesc,
+                            TagName::kTitle, TagName::kMathText}) {
+    matter[static_cast<std::size_t>(tag)] = kStartTagAttributesInForeignContent;
+  }
+  matter[static_cast<std::size_t>(TagName::kAnnotationXml)] =
+      kStartTagAttributes | kEndTagAttributes;
+  return matter;
+}
+constexpr std::array<std::uint8_t, 256> kAttributesMatter = MakeAttributesMatter();
+
+}  // namespace
+
+inline void Tokenizer::EndTagName() {
   tag_ = name_length_ <= kLongestTagName ? ClassifyTagName(name_, name_length_) : TagName::kOther;
+  const std::uint8_t matter = kAttributesMatter[static_cast<std::size_t>(tag_)];
   if (end_tag_) {
-    examines_attributes_ = tag_ == TagName::kAnnotationXml;
+    examines_attributes_ = (matter & kEndTagAttributes) != 0;
   } else {
-    examines_attributes_ = tag_ == TagName::kA || tag_ == TagName::kArea ||
-                           tag_ == TagName::kBase || tag_ == TagName::kFont ||
-                           tag_ == TagName::kAnnotationXml;
+    examines_attributes_ =
+        (matter & kStartTagAttributes) != 0 ||
+        ((matter & kStartTagAttributesInForeignContent) != 0 && feedback_.in_foreign_content());
   }
 }
 
-void Tokenizer::BeginAttribute() {
+inline void Tokenizer::BeginAttribute() {
   attribute_name_length_ = 0;
-  capture_ = Capture::kNone;
+  target_ = nullptr;
 }
 
 void Tokenizer::EndAttributeName() {
-  capture_ = Capture::kNone;
-  if (!examines_attributes_ || attribute_name_length_ > kLongestAttributeName) return;
+  target_ = nullptr;
+  if (attribute_name_length_ > kLongestAttributeName) return;
   const std::string_view name(attribute_name_, attribute_name_length_);
+  const bool link = tag_ == TagName::kA || tag_ == TagName::kArea || tag_ == TagName::kBase;
   if (name == "href") {
-    if (!has_href_ && !end_tag_ && tag_ != TagName::kFont && tag_ != TagName::kAnnotationXml) {
+    if (link && !has_href_ && !end_tag_) {
       has_href_ = true;
       href_.Clear();
-      capture_ = Capture::kHref;
+      target_ = &href_;
     }
   } else if (name == "encoding") {
-    if (!has_encoding_ && tag_ == TagName::kAnnotationXml) {
+    if (tag_ == TagName::kAnnotationXml && !has_encoding_) {
       has_encoding_ = true;
       encoding_.Clear();
-      capture_ = Capture::kEncoding;
+      target_ = &encoding_;
     }
   } else if (tag_ == TagName::kFont && (name == "color" || name == "face" || name == "size")) {
     leaves_as_font_ = true;
@@ -222,21 +242,25 @@ void Tokenizer::EndAttributeName() {
 }
 
 bool Tokenizer::HtmlEncoding() const {
-  if (!has_encoding_ || encoding_.too_long()) return false;
+  if (!has_encoding_) return false;
   const std::string_view value = encoding_.view();
-  char lower[kLongestEncoding];
+  constexpr std::string_view kHtml = "text/html";
+  constexpr std::string_view kXhtml = "application/xhtml+xml";
+  if (value.size() != kHtml.size() && value.size() != kXhtml.size()) return false;
+  const std::string_view expected = value.size() == kHtml.size() ? kHtml : kXhtml;
   for (std::size_t i = 0; i < value.size(); ++i) {
-    lower[i] = static_cast<char>(ToLower(static_cast<unsigned char>(value[i])));
+    if (ToLower(static_cast<unsigned char>(value[i])) != expected[i]) return false;
   }
-  const std::string_view folded(lower, value.size());
-  return folded == "text/html" || folded == "application/xhtml+xml";
+  return true;
 }
 
 void Tokenizer::EmitTag(TagSink& sink) {
   state_ = State::kData;
-  capture_ = Capture::kNone;
+  target_ = nullptr;
   if (end_tag_) {
-    feedback_.EndTag(tag_, HtmlEncoding());
+    if (tag_ != TagName::kOther && feedback_.nested()) {
+      feedback_.EndTag(tag_, has_encoding_ && HtmlEncoding());
+    }
     return;
   }
   if (has_href_) {
@@ -249,7 +273,9 @@ void Tokenizer::EmitTag(TagSink& sink) {
       sink.Href(kind, href_.view());
     }
   }
-  switch (feedback_.StartTag(tag_, self_closing_, leaves_as_font_, HtmlEncoding())) {
+  if (!feedback_.in_foreign_content() && !SwitchesContent(tag_)) return;
+  switch (
+      feedback_.StartTag(tag_, self_closing_, leaves_as_font_, has_encoding_ && HtmlEncoding())) {
     case ContentModel::kMarkup:
       return;
     case ContentModel::kRcdata:
@@ -266,25 +292,17 @@ void Tokenizer::EmitTag(TagSink& sink) {
   SetLastStartTag({name_, name_length_});
 }
 
-void Tokenizer::CaptureDecoded(unsigned char byte) {
+inline void Tokenizer::CaptureDecoded(unsigned char byte) {
   after_cr_ = false;
-  if (capture_ == Capture::kHref) {
-    href_.Append(byte);
-  } else {
-    encoding_.Append(byte);
-  }
+  target_->Append(byte);
 }
 
 void Tokenizer::CaptureCodePoint(std::uint32_t point) {
   after_cr_ = false;
-  if (capture_ == Capture::kHref) {
-    href_.AppendCodePoint(point);
-  } else {
-    encoding_.AppendCodePoint(point);
-  }
+  target_->AppendCodePoint(point);
 }
 
-void Tokenizer::CaptureInput(unsigned char byte) {
+inline void Tokenizer::CaptureInput(unsigned char byte) {
   if (byte == '\n' && after_cr_) {
     after_cr_ = false;
     return;
@@ -319,101 +337,6 @@ void Tokenizer::ResolveNamedReference(unsigned char next) {
   for (std::size_t i = decoded; i < reference_length_; ++i) CaptureDecoded(reference_[i]);
 }
 
-const unsigned char* Tokenizer::TagNameRun(const unsigned char* p, const unsigned char* end,
-                                           TagSink& sink) {
-  for (; p < end; ++p) {
-    const unsigned char c = *p;
-    if (kEndsTagName[c]) {
-      EndTagName();
-      if (c == '>') {
-        EmitTag(sink);
-      } else {
-        state_ = c == '/' ? State::kSelfClosingStartTag : State::kBeforeAttributeName;
-      }
-      return p + 1;
-    }
-    if (name_length_ < kLongestTagName && c != 0) {
-      name_[name_length_++] = static_cast<char>(ToLower(c));
-    } else {
-      name_length_ = kLongestTagName + 1;
-    }
-  }
-  return p;
-}
-
-const unsigned char* Tokenizer::AttributeNameRun(const unsigned char* p, const unsigned char* end,
-                                                 TagSink& sink) {
-  for (; p < end; ++p) {
-    const unsigned char c = *p;
-    if (kEndsAttributeName[c]) {
-      EndAttributeName();
-      if (c == '>') {
-        EmitTag(sink);
-      } else if (c == '=') {
-        state_ = State::kBeforeAttributeValue;
-      } else {
-        state_ = c == '/' ? State::kSelfClosingStartTag : State::kAfterAttributeName;
-      }
-      return p + 1;
-    }
-    if (!examines_attributes_) continue;
-    if (attribute_name_length_ < kLongestAttributeName) {
-      attribute_name_[attribute_name_length_++] = static_cast<char>(ToLower(c));
-    } else {
-      attribute_name_length_ = kLongestAttributeName + 1;
-    }
-  }
-  return p;
-}
-
-const unsigned char* Tokenizer::QuotedValueRun(const unsigned char* p, const unsigned char* end,
-                                               unsigned char quote) {
-  if (capture_ == Capture::kNone) {
-    // A character reference never takes a quote: no need to read them.
-    p = Find(p, end, quote);
-    if (p == end) return p;
-    state_ = State::kAfterValueQuoted;
-    return p + 1;
-  }
-  for (; p < end; ++p) {
-    const unsigned char c = *p;
-    if (c == quote) {
-      state_ = State::kAfterValueQuoted;
-      return p + 1;
-    }
-    if (c == '&') {
-      value_state_ = state_;
-      state_ = State::kCharacterReference;
-      return p + 1;
-    }
-    CaptureInput(c);
-  }
-  return p;
-}
-
-const unsigned char* Tokenizer::UnquotedValueRun(const unsigned char* p, const unsigned char* end,
-                                                 TagSink& sink) {
-  for (; p < end; ++p) {
-    const unsigned char c = *p;
-    if (IsSpace(c)) {
-      state_ = State::kBeforeAttributeName;
-      return p + 1;
-    }
-    if (c == '>') {
-      EmitTag(sink);
-      return p + 1;
-    }
-    if (capture_ == Capture::kNone) continue;
-    if (c == '&') {
-      value_state_ = state_;
-      state_ = State::kCharacterReference;
-      return p + 1;
-    }
-    CaptureInput(c);
-  }
-  return p;
-}
-
 const unsigned char* Tokenizer::NamedReferenceRun(const unsigned char* p,
                                                   const unsigned char* end) {
   for (; p < end; ++p) {
@@ -444,8 +367,8 @@ const unsigned char* Tokenizer::NumericReferenceRun(const unsigned char* p,
   return p;
 }
 
-const unsigned char* Tokenizer::TextEndTagNameRun(const unsigned char* p, const unsigned char* end,
-                                                  TagSink& sink) {
+const unsigned char* Tokenizer::TextEndTagNameRun(const unsigned char* p,
+                                                  const unsigned char* end) {
   for (; p < end; ++p) {
     const unsigned char c = *p;
     if (IsAlpha(c)) {
@@ -460,17 +383,12 @@ const unsigned char* Tokenizer::TextEndTagNameRun(const unsigned char* p, const 
     }
     if ((IsSpace(c) || c == '/' || c == '>') && !end_name_differs_ &&
         end_name_matched_ == last_start_tag_length_) {
-      // The appropriate end tag: a tag like any other from here.
+      // The appropriate end tag: a tag like any other from here, its name read.
       BeginTag(true);
       std::memcpy(name_, last_start_tag_, last_start_tag_length_);
       name_length_ = last_start_tag_length_;
-      EndTagName();
-      if (c == '>') {
-        EmitTag(sink);
-      } else {
-        state_ = c == '/' ? State::kSelfClosingStartTag : State::kBeforeAttributeName;
-      }
-      return p + 1;
+      state_ = State::kTagName;
+      return p;
     }
     state_ = text_state_;
     return p;
@@ -479,429 +397,584 @@ const unsigned char* Tokenizer::TextEndTagNameRun(const unsigned char* p, const 
 }
 
 void Tokenizer::Feed(const unsigned char* bytes, std::size_t size, TagSink& sink) {
+  // The states of tags are one loop with direct jumps, resumed where the last chunk stopped;
+  // the others go through OtherStates. A state saved at the end of a chunk is where the next
+  // chunk starts.
   const unsigned char* p = bytes;
   const unsigned char* const end = bytes + size;
-  while (p < end) {
-    const unsigned char c = *p;
-    switch (state_) {
-      case State::kData:
-        p = Find(p, end, '<');
-        if (p == end) return;
-        ++p;
-        state_ = State::kTagOpen;
-        break;
-      case State::kTagOpen:
-        if (IsAlpha(c)) {
-          BeginTag(false);
-          state_ = State::kTagName;
-        } else if (c == '!') {
-          ++p;
-          declaration_matched_ = 0;
-          state_ = State::kMarkupDeclarationOpen;
-        } else if (c == '/') {
-          ++p;
-          state_ = State::kEndTagOpen;
-        } else {
-          state_ = c == '?' ? State::kBogusComment : State::kData;
-        }
-        break;
-      case State::kEndTagOpen:
-        if (IsAlpha(c)) {
-          BeginTag(true);
-          state_ = State::kTagName;
-        } else if (c == '>') {
-          ++p;
-          state_ = State::kData;
-        } else {
-          state_ = State::kBogusComment;
-        }
-        break;
-      case State::kTagName:
-        p = TagNameRun(p, end, sink);
-        break;
-      case State::kBeforeAttributeName:
-        if (IsSpace(c)) {
-          ++p;
-        } else if (c == '/') {
-          ++p;
-          state_ = State::kSelfClosingStartTag;
-        } else if (c == '>') {
-          ++p;
-          EmitTag(sink);
-        } else {
-          BeginAttribute();
-          if (c == '=') {  // the first character of a name, here only
-            ++p;
-            if (examines_attributes_) attribute_name_[attribute_name_length_++] = '=';
-          }
-          state_ = State::kAttributeName;
-        }
-        break;
-      case State::kAttributeName:
-        p = AttributeNameRun(p, end, sink);
-        break;
-      case State::kAfterAttributeName:
-        if (IsSpace(c)) {
-          ++p;
-        } else if (c == '/') {
-          ++p;
-          state_ = State::kSelfClosingStartTag;
-        } else if (c == '=') {
-          ++p;
-          state_ = State::kBeforeAttributeValue;
-        } else if (c == '>') {
-          ++p;
-          EmitTag(sink);
-        } else {
-          BeginAttribute();
-          state_ = State::kAttributeName;
-        }
-        break;
-      case State::kBeforeAttributeValue:
-        after_cr_ = false;
-        if (IsSpace(c)) {
-          ++p;
-        } else if (c == '"') {
-          ++p;
-          state_ = State::kValueDoubleQuoted;
-        } else if (c == '\'') {
-          ++p;
-          state_ = State::kValueSingleQuoted;
-        } else if (c == '>') {
-          ++p;
-          EmitTag(sink);
-        } else {
-          state_ = State::kValueUnquoted;
-        }
-        break;
-      case State::kValueDoubleQuoted:
-        p = QuotedValueRun(p, end, '"');
-        break;
-      case State::kValueSingleQuoted:
-        p = QuotedValueRun(p, end, '\'');
-        break;
-      case State::kValueUnquoted:
-        p = UnquotedValueRun(p, end, sink);
-        break;
-      case State::kAfterValueQuoted:
-        if (IsSpace(c)) {
-          ++p;
-          state_ = State::kBeforeAttributeName;
-        } else if (c == '/') {
-          ++p;
-          state_ = State::kSelfClosingStartTag;
-        } else if (c == '>') {
-          ++p;
-          EmitTag(sink);
-        } else {
-          state_ = State::kBeforeAttributeName;
-        }
-        break;
-      case State::kSelfClosingStartTag:
-        if (c == '>') {
-          ++p;
-          self_closing_ = true;
-          EmitTag(sink);
-        } else {
-          state_ = State::kBeforeAttributeName;
-        }
-        break;
+  unsigned char c;
+  const unsigned char* stop;
+  const unsigned char(*stops)[4];
+  unsigned char quote;
 
-      // Character references, in the values kept only.
-      case State::kCharacterReference:
-        if (IsAlnum(c)) {
-          reference_search_.Start();
-          reference_length_ = 0;
-          state_ = State::kNamedReference;
-        } else if (c == '#') {
-          ++p;
-          state_ = State::kNumericReference;
-        } else {
-          CaptureDecoded('&');
-          state_ = value_state_;
-        }
-        break;
-      case State::kNamedReference:
-        p = NamedReferenceRun(p, end);
-        break;
-      case State::kNumericReference:
-        hexadecimal_ = c == 'x' || c == 'X';
-        number_marker_ = hexadecimal_ ? c : 0;
-        if (hexadecimal_) ++p;
-        state_ = State::kNumericStart;
-        break;
-      case State::kNumericStart:
-        if (DigitValue(c, hexadecimal_) < 16) {
-          number_ = 0;
-          state_ = State::kNumericDigits;
-        } else {
-          CaptureDecoded('&');
-          CaptureDecoded('#');
-          if (number_marker_ != 0) CaptureDecoded(number_marker_);
-          state_ = value_state_;
-        }
-        break;
-      case State::kNumericDigits:
-        p = NumericReferenceRun(p, end);
-        break;
+#define QUILLON_SAVE_AT_END(state) \
+  if (p == end) {                  \
+    state_ = state;                \
+    return;                        \
+  }
 
-      // Comments, DOCTYPEs and CDATA sections: only where they end matters.
-      case State::kMarkupDeclarationOpen: {
-        if (declaration_matched_ == 0) {
-          declaration_ = c == '-' || c == '[' ? c : ToLower(c);
-        }
-        const std::string_view expected = declaration_ == '-'   ? std::string_view("--")
-                                          : declaration_ == 'd' ? std::string_view("doctype")
-                                          : declaration_ == '[' ? std::string_view("[CDATA[")
-                                                                : std::string_view();
-        const unsigned char read = declaration_ == 'd' ? ToLower(c) : c;
-        if (declaration_matched_ >= expected.size() ||
-            read != static_cast<unsigned char>(expected[declaration_matched_])) {
-          state_ = State::kBogusComment;
-          break;
-        }
-        ++p;
-        if (++declaration_matched_ < expected.size()) break;
-        if (declaration_ == '-') {
-          state_ = State::kCommentStart;
-        } else if (declaration_ == 'd') {
-          state_ = State::kDoctype;
-        } else {
-          state_ = feedback_.in_foreign_content() ? State::kCdata : State::kBogusComment;
-        }
-        break;
-      }
-      case State::kBogusComment:
-      case State::kDoctype:  // every DOCTYPE state ends at '>'
-        p = Find(p, end, '>');
-        if (p == end) return;
-        ++p;
-        state_ = State::kData;
-        break;
-      case State::kCommentStart:
-      case State::kCommentStartDash:
-        if (c == '-') {
-          ++p;
-          state_ = state_ == State::kCommentStart ? State::kCommentStartDash : State::kCommentEnd;
-        } else if (c == '>') {  // <!--> and <!--->
-          ++p;
-          state_ = State::kData;
-        } else {
-          state_ = State::kComment;
-        }
-        break;
-      case State::kComment:
-        // "<!--" inside a comment is an error only: it moves no end.
-        p = Find(p, end, '-');
-        if (p == end) return;
-        ++p;
-        state_ = State::kCommentEndDash;
-        break;
-      case State::kCommentEndDash:
-        if (c == '-') {
-          ++p;
-          state_ = State::kCommentEnd;
-        } else {
-          state_ = State::kComment;
-        }
-        break;
-      case State::kCommentEnd:
-        if (c == '>') {
-          ++p;
-          state_ = State::kData;
-        } else if (c == '!') {
-          ++p;
-          state_ = State::kCommentEndBang;
-        } else if (c == '-') {
-          ++p;
-        } else {
-          state_ = State::kComment;
-        }
-        break;
-      case State::kCommentEndBang:
-        if (c == '-') {
-          ++p;
-          state_ = State::kCommentEndDash;
-        } else if (c == '>') {
-          ++p;
-          state_ = State::kData;
-        } else {
-          state_ = State::kComment;
-        }
-        break;
-      case State::kCdata:
-        p = Find(p, end, ']');
-        if (p == end) return;
-        ++p;
-        state_ = State::kCdataBracket;
-        break;
-      case State::kCdataBracket:
-        if (c == ']') {
-          ++p;
-          state_ = State::kCdataEnd;
-        } else {
-          state_ = State::kCdata;
-        }
-        break;
-      case State::kCdataEnd:
-        if (c == ']') {
-          ++p;
-        } else if (c == '>') {
-          ++p;
-          state_ = State::kData;
-        } else {
-          state_ = State::kCdata;
-        }
-        break;
+dispatch:
+  if (p == end) return;
+  switch (state_) {
+    case State::kData:
+      goto data;
+    case State::kTagOpen:
+      goto tag_open;
+    case State::kEndTagOpen:
+      goto end_tag_open;
+    case State::kTagName:
+      goto tag_name;
+    case State::kBeforeAttributeName:
+      goto before_attribute_name;
+    case State::kAttributeName:
+      goto attribute_name;
+    case State::kAfterAttributeName:
+      goto after_attribute_name;
+    case State::kBeforeAttributeValue:
+      goto before_attribute_value;
+    case State::kValueDoubleQuoted:
+      goto value_double_quoted;
+    case State::kValueSingleQuoted:
+      goto value_single_quoted;
+    case State::kValueUnquoted:
+      goto value_unquoted;
+    case State::kAfterValueQuoted:
+      goto after_value_quoted;
+    case State::kSelfClosingStartTag:
+      goto self_closing_start_tag;
+    case State::kPlaintext:
+      return;
+    default:
+      p = OtherStates(p, end, sink);
+      goto dispatch;
+  }
 
-      // RCDATA and RAWTEXT.
-      case State::kRawtext:
-        p = Find(p, end, '<');
-        if (p == end) return;
-        ++p;
-        state_ = State::kRawtextLessThan;
-        break;
-      case State::kRawtextLessThan:
-        if (c == '/') {
-          ++p;
-          text_state_ = State::kRawtext;
-          state_ = State::kTextEndTagOpen;
-        } else {
-          state_ = State::kRawtext;
-        }
-        break;
-      case State::kTextEndTagOpen:
-        if (IsAlpha(c)) {
-          end_name_matched_ = 0;
-          end_name_differs_ = false;
-          state_ = State::kTextEndTagName;
-        } else {
-          state_ = text_state_;
-        }
-        break;
-      case State::kTextEndTagName:
-        p = TextEndTagNameRun(p, end, sink);
-        break;
+data:
+  p = FindByte(p, end, '<');
+  QUILLON_SAVE_AT_END(State::kData);
+  ++p;
+tag_open:
+  QUILLON_SAVE_AT_END(State::kTagOpen);
+  c = *p;
+  if (IsAlpha(c)) {
+    BeginTag(false);
+    goto tag_name;
+  }
+  if (c == '/') {
+    ++p;
+    goto end_tag_open;
+  }
+  if (c == '!') {
+    ++p;
+    declaration_matched_ = 0;
+    state_ = State::kMarkupDeclarationOpen;
+    goto dispatch;
+  }
+  if (c != '?') goto data;
+  state_ = State::kBogusComment;
+  goto dispatch;
 
-      // Script data.
-      case State::kScriptData:
-        p = Find(p, end, '<');
-        if (p == end) return;
-        ++p;
-        state_ = State::kScriptDataLessThan;
-        break;
-      case State::kScriptDataLessThan:
-        if (c == '/') {
-          ++p;
-          text_state_ = State::kScriptData;
-          state_ = State::kTextEndTagOpen;
-        } else if (c == '!') {
-          ++p;
-          state_ = State::kScriptDataEscapeStart;
-        } else {
-          state_ = State::kScriptData;
-        }
-        break;
-      case State::kScriptDataEscapeStart:
-      case State::kScriptDataEscapeStartDash:
-        if (c == '-') {
-          ++p;
-          state_ = state_ == State::kScriptDataEscapeStart ? State::kScriptDataEscapeStartDash
-                                                           : State::kScriptDataEscapedDashDash;
-        } else {
-          state_ = State::kScriptData;
-        }
-        break;
-      case State::kScriptDataEscaped:
-        p = FindEither(p, end, '-', '<');
-        if (p == end) return;
-        state_ = *p == '-' ? State::kScriptDataEscapedDash : State::kScriptDataEscapedLessThan;
-        ++p;
-        break;
-      case State::kScriptDataEscapedDash:
-      case State::kScriptDataEscapedDashDash:
-        if (c == '-') {
-          ++p;
-          state_ = State::kScriptDataEscapedDashDash;
-        } else if (c == '<') {
-          ++p;
-          state_ = State::kScriptDataEscapedLessThan;
-        } else if (c == '>' && state_ == State::kScriptDataEscapedDashDash) {
-          ++p;
-          state_ = State::kScriptData;
-        } else {
-          state_ = State::kScriptDataEscaped;
-        }
-        break;
-      case State::kScriptDataEscapedLessThan:
-        if (c == '/') {
-          ++p;
-          text_state_ = State::kScriptDataEscaped;
-          state_ = State::kTextEndTagOpen;
-        } else if (IsAlpha(c)) {
-          script_matched_ = 0;
-          script_differs_ = false;
-          state_ = State::kScriptDataDoubleEscapeStart;
-        } else {
-          state_ = State::kScriptDataEscaped;
-        }
-        break;
-      case State::kScriptDataDoubleEscapeStart:
-      case State::kScriptDataDoubleEscapeEnd: {
-        const bool start = state_ == State::kScriptDataDoubleEscapeStart;
-        if (IsAlpha(c)) {
-          ++p;
-          if (!script_differs_ && script_matched_ < kScript.size() &&
-              ToLower(c) == kScript[script_matched_]) {
-            ++script_matched_;
-          } else {
-            script_differs_ = true;
-          }
-        } else if (IsSpace(c) || c == '/' || c == '>') {
-          ++p;
-          const bool script = !script_differs_ && script_matched_ == kScript.size();
-          state_ = script == start ? State::kScriptDataDoubleEscaped : State::kScriptDataEscaped;
-        } else {
-          state_ = start ? State::kScriptDataEscaped : State::kScriptDataDoubleEscaped;
-        }
-        break;
-      }
-      case State::kScriptDataDoubleEscaped:
-        p = FindEither(p, end, '-', '<');
-        if (p == end) return;
-        state_ = *p == '-' ? State::kScriptDataDoubleEscapedDash
-                           : State::kScriptDataDoubleEscapedLessThan;
-        ++p;
-        break;
-      case State::kScriptDataDoubleEscapedDash:
-      case State::kScriptDataDoubleEscapedDashDash:
-        if (c == '-') {
-          ++p;
-          state_ = State::kScriptDataDoubleEscapedDashDash;
-        } else if (c == '<') {
-          ++p;
-          state_ = State::kScriptDataDoubleEscapedLessThan;
-        } else if (c == '>' && state_ == State::kScriptDataDoubleEscapedDashDash) {
-          ++p;
-          state_ = State::kScriptData;
-        } else {
-          state_ = State::kScriptDataDoubleEscaped;
-        }
-        break;
-      case State::kScriptDataDoubleEscapedLessThan:
-        if (c == '/') {
-          ++p;
-          script_matched_ = 0;
-          script_differs_ = false;
-          state_ = State::kScriptDataDoubleEscapeEnd;
-        } else {
-          state_ = State::kScriptDataDoubleEscaped;
-        }
-        break;
+end_tag_open:
+  QUILLON_SAVE_AT_END(State::kEndTagOpen);
+  c = *p;
+  if (IsAlpha(c)) {
+    BeginTag(true);
+    goto tag_name;
+  }
+  if (c == '>') {
+    ++p;
+    goto data;
+  }
+  state_ = State::kBogusComment;
+  goto dispatch;
 
-      case State::kPlaintext:
-        return;
+tag_name : {
+  std::size_t length = name_length_;
+  for (; p < end && !kEndsTagName[*p]; ++p) {
+    if (length < kLongestTagName) name_[length] = static_cast<char>(ToLower(*p));
+    length = *p == 0 ? kLongestTagName + 1 : length + 1;  // no name with a NUL is acted on
+  }
+  name_length_ = length < kLongestTagName + 1 ? length : kLongestTagName + 1;
+}
+  QUILLON_SAVE_AT_END(State::kTagName);
+  EndTagName();
+  c = *p++;
+  if (c == '>') goto emit;
+  if (c == '/') goto self_closing_start_tag;
+  goto before_attribute_name;
+
+before_attribute_name:
+  if (!examines_attributes_) {
+    state_ = State::kBeforeAttributeName;
+    goto skip_attributes;
+  }
+  while (p < end && IsSpace(*p)) ++p;
+  QUILLON_SAVE_AT_END(State::kBeforeAttributeName);
+  c = *p;
+  if (c == '/') {
+    ++p;
+    goto self_closing_start_tag;
+  }
+  if (c == '>') {
+    ++p;
+    goto emit;
+  }
+  BeginAttribute();
+  if (c == '=') {  // the first character of a name, here only
+    ++p;
+    attribute_name_[attribute_name_length_++] = '=';
+  }
+attribute_name:
+  if (!examines_attributes_) {
+    state_ = State::kAttributeName;
+    goto skip_attributes;
+  }
+  for (; p < end && !kEndsAttributeName[*p]; ++p) {
+    if (attribute_name_length_ < kLongestAttributeName) {
+      attribute_name_[attribute_name_length_++] = static_cast<char>(ToLower(*p));
+    } else {
+      attribute_name_length_ = kLongestAttributeName + 1;
     }
+  }
+  QUILLON_SAVE_AT_END(State::kAttributeName);
+  EndAttributeName();
+  c = *p++;
+  if (c == '>') goto emit;
+  if (c == '=') goto before_attribute_value;
+  if (c == '/') goto self_closing_start_tag;
+after_attribute_name:
+  if (!examines_attributes_) {
+    state_ = State::kAfterAttributeName;
+    goto skip_attributes;
+  }
+  while (p < end && IsSpace(*p)) ++p;
+  QUILLON_SAVE_AT_END(State::kAfterAttributeName);
+  c = *p;
+  if (c == '/') {
+    ++p;
+    goto self_closing_start_tag;
+  }
+  if (c == '=') {
+    ++p;
+    goto before_attribute_value;
+  }
+  if (c == '>') {
+    ++p;
+    goto emit;
+  }
+  BeginAttribute();
+  goto attribute_name;
+
+before_attribute_value:
+  after_cr_ = false;
+  while (p < end && IsSpace(*p)) ++p;
+  QUILLON_SAVE_AT_END(State::kBeforeAttributeValue);
+  c = *p;
+  if (c == '"') {
+    ++p;
+    goto value_double_quoted;
+  }
+  if (c == '\'') {
+    ++p;
+    goto value_single_quoted;
+  }
+  if (c == '>') {
+    ++p;
+    goto emit;
+  }
+  goto value_unquoted;
+
+value_double_quoted:
+  state_ = State::kValueDoubleQuoted;
+  quote = '"';
+  stops = &kStopsDoubleQuoted;
+  goto value_quoted;
+value_single_quoted:
+  state_ = State::kValueSingleQuoted;
+  quote = '\'';
+  stops = &kStopsSingleQuoted;
+value_quoted:
+  if (target_ == nullptr) {
+    // A character reference never takes a quote: nothing in the value needs reading.
+    p = FindByte(p, end, quote);
+    if (p == end) return;
+    ++p;
+    goto after_value_quoted;
+  }
+  for (;;) {
+    if (after_cr_ && p < end) {  // the LF of a CR LF
+      if (*p == '\n') ++p;
+      after_cr_ = false;
+    }
+    stop = FindAnyOf4(p, end, *stops);
+    target_->Append(p, static_cast<std::size_t>(stop - p));
+    p = stop;
+    if (p == end) return;
+    c = *p++;
+    if (c == quote) goto after_value_quoted;
+    if (c == '&') {
+      value_state_ = state_;
+      state_ = State::kCharacterReference;
+      goto dispatch;
+    }
+    CaptureInput(c);
+  }
+
+value_unquoted:
+  if (target_ == nullptr) {
+    for (; p < end && !IsSpace(*p) && *p != '>'; ++p) {
+    }
+  } else {
+    for (;;) {
+      for (stop = p; stop < end && !kStopsUnquoted[*stop]; ++stop) {
+      }
+      target_->Append(p, static_cast<std::size_t>(stop - p));
+      p = stop;
+      if (p == end || IsSpace(*p) || *p == '>') break;
+      if (*p++ == '&') {
+        value_state_ = State::kValueUnquoted;
+        state_ = State::kCharacterReference;
+        goto dispatch;
+      }
+      CaptureInput(0);  // the one other stop
+    }
+  }
+  QUILLON_SAVE_AT_END(State::kValueUnquoted);
+  if (*p++ == '>') goto emit;
+  goto before_attribute_name;
+
+after_value_quoted:
+  QUILLON_SAVE_AT_END(State::kAfterValueQuoted);
+  c = *p;
+  if (IsSpace(c)) {
+    ++p;
+    goto before_attribute_name;
+  }
+  if (c == '/') {
+    ++p;
+    goto self_closing_start_tag;
+  }
+  if (c == '>') {
+    ++p;
+    goto emit;
+  }
+  goto before_attribute_name;
+
+self_closing_start_tag:
+  if (!examines_attributes_) {
+    state_ = State::kSelfClosingStartTag;
+    goto skip_attributes;
+  }
+  QUILLON_SAVE_AT_END(State::kSelfClosingStartTag);
+  if (*p == '>') {
+    ++p;
+    self_closing_ = true;
+    goto emit;
+  }
+  goto before_attribute_name;
+
+skip_attributes:
+  // A tag whose attributes do not matter, in state_ (before, in or after an attribute name,
+  // or after a '/'): only an '=' that starts a value, for its quotes, and the '>' that ends the
+  // tag need finding.
+  stop = FindEither(p, end, '=', '>');
+  state_ = AttributeStateAt(state_, p, stop);
+  p = stop;
+  if (p == end) return;
+  c = *p++;
+  if (c == '>') goto emit;
+  if (state_ == State::kAttributeName || state_ == State::kAfterAttributeName) {
+    goto before_attribute_value;
+  }
+  state_ = State::kAttributeName;  // the '=' begins a name
+  goto skip_attributes;
+
+emit:
+  EmitTag(sink);
+  if (state_ == State::kData) goto data;
+  goto dispatch;
+
+#undef QUILLON_SAVE_AT_END
+}
+
+const unsigned char* Tokenizer::OtherStates(const unsigned char* p, const unsigned char* end,
+                                            TagSink&) {
+  const unsigned char c = *p;
+  switch (state_) {
+    // Character references, in the values kept only.
+    case State::kCharacterReference:
+      if (IsAlnum(c)) {
+        reference_search_.Start();
+        reference_length_ = 0;
+        state_ = State::kNamedReference;
+      } else if (c == '#') {
+        ++p;
+        state_ = State::kNumericReference;
+      } else {
+        CaptureDecoded('&');
+        state_ = value_state_;
+      }
+      return p;
+    case State::kNamedReference:
+      return NamedReferenceRun(p, end);
+    case State::kNumericReference:
+      hexadecimal_ = c == 'x' || c == 'X';
+      number_marker_ = hexadecimal_ ? c : 0;
+      state_ = State::kNumericStart;
+      return hexadecimal_ ? p + 1 : p;
+    case State::kNumericStart:
+      if (DigitValue(c, hexadecimal_) < 16) {
+        number_ = 0;
+        state_ = State::kNumericDigits;
+      } else {
+        CaptureDecoded('&');
+        CaptureDecoded('#');
+        if (number_marker_ != 0) CaptureDecoded(number_marker_);
+        state_ = value_state_;
+      }
+      return p;
+    case State::kNumericDigits:
+      return NumericReferenceRun(p, end);
+
+    // Comments, DOCTYPEs and CDATA sections: only where they end matters.
+    case State::kMarkupDeclarationOpen: {
+      if (declaration_matched_ == 0) declaration_ = c == '-' || c == '[' ? c : ToLower(c);
+      const std::string_view expected = declaration_ == '-'   ? std::string_view("--")
+                                        : declaration_ == 'd' ? std::string_view("doctype")
+                                        : declaration_ == '[' ? std::string_view("[CDATA[")
+                                                              : std::string_view();
+      const unsigned char read = declaration_ == 'd' ? ToLower(c) : c;
+      if (declaration_matched_ >= expected.size() ||
+          read != static_cast<unsigned char>(expected[declaration_matched_])) {
+        state_ = State::kBogusComment;
+        return p;
+      }
+      if (++declaration_matched_ < expected.size()) return p + 1;
+      if (declaration_ == '-') {
+        state_ = State::kCommentStart;
+      } else if (declaration_ == 'd') {
+        state_ = State::kDoctype;
+      } else {
+        state_ = feedback_.in_foreign_content() ? State::kCdata : State::kBogusComment;
+      }
+      return p + 1;
+    }
+    case State::kBogusComment:
+    case State::kDoctype:  // every DOCTYPE state ends at '>'
+      p = FindByte(p, end, '>');
+      if (p == end) return p;
+      state_ = State::kData;
+      return p + 1;
+    case State::kCommentStart:
+    case State::kCommentStartDash:
+      if (c == '-') {
+        state_ = state_ == State::kCommentStart ? State::kCommentStartDash : State::kCommentEnd;
+        return p + 1;
+      }
+      if (c == '>') {  // <!--> and <!--->
+        state_ = State::kData;
+        return p + 1;
+      }
+      state_ = State::kComment;
+      return p;
+    case State::kComment:
+      // "<!--" inside a comment is an error only: it moves no end.
+      p = FindByte(p, end, '-');
+      if (p == end) return p;
+      state_ = State::kCommentEndDash;
+      return p + 1;
+    case State::kCommentEndDash:
+      if (c == '-') {
+        state_ = State::kCommentEnd;
+        return p + 1;
+      }
+      state_ = State::kComment;
+      return p;
+    case State::kCommentEnd:
+      if (c == '>') {
+        state_ = State::kData;
+        return p + 1;
+      }
+      if (c == '!') {
+        state_ = State::kCommentEndBang;
+        return p + 1;
+      }
+      if (c == '-') return p + 1;
+      state_ = State::kComment;
+      return p;
+    case State::kCommentEndBang:
+      if (c == '-') {
+        state_ = State::kCommentEndDash;
+        return p + 1;
+      }
+      if (c == '>') {
+        state_ = State::kData;
+        return p + 1;
+      }
+      state_ = State::kComment;
+      return p;
+    case State::kCdata:
+      p = FindByte(p, end, ']');
+      if (p == end) return p;
+      state_ = State::kCdataBracket;
+      return p + 1;
+    case State::kCdataBracket:
+      if (c == ']') {
+        state_ = State::kCdataEnd;
+        return p + 1;
+      }
+      state_ = State::kCdata;
+      return p;
+    case State::kCdataEnd:
+      if (c == ']') return p + 1;
+      if (c == '>') {
+        state_ = State::kData;
+        return p + 1;
+      }
+      state_ = State::kCdata;
+      return p;
+
+    // RCDATA and RAWTEXT.
+    case State::kRawtext:
+      p = FindByte(p, end, '<');
+      if (p == end) return p;
+      state_ = State::kRawtextLessThan;
+      return p + 1;
+    case State::kRawtextLessThan:
+      if (c == '/') {
+        text_state_ = State::kRawtext;
+        state_ = State::kTextEndTagOpen;
+        return p + 1;
+      }
+      state_ = State::kRawtext;
+      return p;
+    case State::kTextEndTagOpen:
+      if (IsAlpha(c)) {
+        end_name_matched_ = 0;
+        end_name_differs_ = false;
+        state_ = State::kTextEndTagName;
+      } else {
+        state_ = text_state_;
+      }
+      return p;
+    case State::kTextEndTagName:
+      return TextEndTagNameRun(p, end);
+
+    // Script data.
+    case State::kScriptData:
+      p = FindByte(p, end, '<');
+      if (p == end) return p;
+      state_ = State::kScriptDataLessThan;
+      return p + 1;
+    case State::kScriptDataLessThan:
+      if (c == '/') {
+        text_state_ = State::kScriptData;
+        state_ = State::kTextEndTagOpen;
+        return p + 1;
+      }
+      if (c == '!') {
+        state_ = State::kScriptDataEscapeStart;
+        return p + 1;
+      }
+      state_ = State::kScriptData;
+      return p;
+    case State::kScriptDataEscapeStart:
+    case State::kScriptDataEscapeStartDash:
+      if (c == '-') {
+        state_ = state_ == State::kScriptDataEscapeStart ? State::kScriptDataEscapeStartDash
+                                                         : State::kScriptDataEscapedDashDash;
+        return p + 1;
+      }
+      state_ = State::kScriptData;
+      return p;
+    case State::kScriptDataEscaped:
+      p = FindEither(p, end, '-', '<');
+      if (p == end) return p;
+      state_ = *p == '-' ? State::kScriptDataEscapedDash : State::kScriptDataEscapedLessThan;
+      return p + 1;
+    case State::kScriptDataEscapedDash:
+    case State::kScriptDataEscapedDashDash:
+      if (c == '-') {
+        state_ = State::kScriptDataEscapedDashDash;
+        return p + 1;
+      }
+      if (c == '<') {
+        state_ = State::kScriptDataEscapedLessThan;
+        return p + 1;
+      }
+      if (c == '>' && state_ == State::kScriptDataEscapedDashDash) {
+        state_ = State::kScriptData;
+        return p + 1;
+      }
+      state_ = State::kScriptDataEscaped;
+      return p;
+    case State::kScriptDataEscapedLessThan:
+      if (c == '/') {
+        text_state_ = State::kScriptDataEscaped;
+        state_ = State::kTextEndTagOpen;
+        return p + 1;
+      }
+      if (IsAlpha(c)) {
+        script_matched_ = 0;
+        script_differs_ = false;
+        state_ = State::kScriptDataDoubleEscapeStart;
+        return p;
+      }
+      state_ = State::kScriptDataEscaped;
+      return p;
+    case State::kScriptDataDoubleEscapeStart:
+    case State::kScriptDataDoubleEscapeEnd: {
+      const bool start = state_ == State::kScriptDataDoubleEscapeStart;
+      if (IsAlpha(c)) {
+        if (!script_differs_ && script_matched_ < kScript.size() &&
+            ToLower(c) == kScript[script_matched_]) {
+          ++script_matched_;
+        } else {
+          script_differs_ = true;
+        }
+        return p + 1;
+      }
+      if (IsSpace(c) || c == '/' || c == '>') {
+        const bool script = !script_differs_ && script_matched_ == kScript.size();
+        state_ = script == start ? State::kScriptDataDoubleEscaped : State::kScriptDataEscaped;
+        return p + 1;
+      }
+      state_ = start ? State::kScriptDataEscaped : State::kScriptDataDoubleEscaped;
+      return p;
+    }
+    case State::kScriptDataDoubleEscaped:
+      p = FindEither(p, end, '-', '<');
+      if (p == end) return p;
+      state_ =
+          *p == '-' ? State::kScriptDataDoubleEscapedDash : State::kScriptDataDoubleEscapedLessThan;
+      return p + 1;
+    case State::kScriptDataDoubleEscapedDash:
+    case State::kScriptDataDoubleEscapedDashDash:
+      if (c == '-') {
+        state_ = State::kScriptDataDoubleEscapedDashDash;
+        return p + 1;
+      }
+      if (c == '<') {
+        state_ = State::kScriptDataDoubleEscapedLessThan;
+        return p + 1;
+      }
+      if (c == '>' && state_ == State::kScriptDataDoubleEscapedDashDash) {
+        state_ = State::kScriptData;
+        return p + 1;
+      }
+      state_ = State::kScriptDataDoubleEscaped;
+      return p;
+    case State::kScriptDataDoubleEscapedLessThan:
+      if (c == '/') {
+        script_matched_ = 0;
+        script_differs_ = false;
+        state_ = State::kScriptDataDoubleEscapeEnd;
+        return p + 1;
+      }
+      state_ = State::kScriptDataDoubleEscaped;
+      return p;
+    default:  // the states of tags are Feed's
+      return p;
   }
 }
 

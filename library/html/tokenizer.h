@@ -68,24 +68,20 @@ class Tokenizer {
 
  private:
   enum class State : std::uint8_t;
-  enum class Capture : std::uint8_t { kNone, kHref, kEncoding };
+  using Value = AttributeValue<kLongestHref>;
 
-  // Long enough for the encodings that make annotation-xml an HTML integration point.
-  static constexpr std::size_t kLongestEncoding = 32;
   // Long enough for every attribute name the tokenizer looks at ("encoding").
   static constexpr std::size_t kLongestAttributeName = 8;
 
-  const unsigned char* TagNameRun(const unsigned char* p, const unsigned char* end, TagSink& sink);
-  const unsigned char* AttributeNameRun(const unsigned char* p, const unsigned char* end,
-                                        TagSink& sink);
-  const unsigned char* QuotedValueRun(const unsigned char* p, const unsigned char* end,
-                                      unsigned char quote);
-  const unsigned char* UnquotedValueRun(const unsigned char* p, const unsigned char* end,
-                                        TagSink& sink);
+  // The states that are not a tag's: comments, DOCTYPEs, CDATA, character references, RCDATA,
+  // RAWTEXT and script data. Reads from `p` in state_ and returns where it stopped.
+  const unsigned char* OtherStates(const unsigned char* p, const unsigned char* end, TagSink& sink);
+  // The attribute state after [p, q), from `state` at p, in a tag whose attributes do not
+  // matter, where [p, q) holds no '=' or '>': before or after a name, in a name, or after a '/'.
+  static State AttributeStateAt(State state, const unsigned char* p, const unsigned char* q);
   const unsigned char* NamedReferenceRun(const unsigned char* p, const unsigned char* end);
   const unsigned char* NumericReferenceRun(const unsigned char* p, const unsigned char* end);
-  const unsigned char* TextEndTagNameRun(const unsigned char* p, const unsigned char* end,
-                                         TagSink& sink);
+  const unsigned char* TextEndTagNameRun(const unsigned char* p, const unsigned char* end);
 
   void BeginTag(bool end_tag);
   void EndTagName();
@@ -95,7 +91,7 @@ class Tokenizer {
   bool HtmlEncoding() const;
   void SetLastStartTag(std::string_view name);
 
-  // Into the value kept (if any): a byte of the page, with CR LF and CR as LF and NUL as
+  // Into the value kept (target_): a byte of the page, with CR LF and CR as LF and NUL as
   // U+FFFD; or what a character reference gave.
   void CaptureInput(unsigned char byte);
   void CaptureDecoded(unsigned char byte);
@@ -112,16 +108,17 @@ class Tokenizer {
   char name_[kLongestTagName];
   std::size_t name_length_ = 0;  // kLongestTagName + 1: longer, or not a name we act on
   TagName tag_ = TagName::kOther;
+  // Whether the attributes of this tag matter: if not, only where the tag ends is looked for.
   bool examines_attributes_ = false;
   char attribute_name_[kLongestAttributeName];
   std::size_t attribute_name_length_ = 0;  // saturates as name_length_ does
-  Capture capture_ = Capture::kNone;
+  Value* target_ = nullptr;                // the value being read is kept here (or not at all)
   bool has_href_ = false;
   bool has_encoding_ = false;
   bool leaves_as_font_ = false;
   bool after_cr_ = false;
-  AttributeValue<kLongestHref> href_;
-  AttributeValue<kLongestEncoding> encoding_;
+  Value href_;
+  Value encoding_;  // only its first bytes matter
 
   // A character reference in a value kept.
   NamedReferenceSearch reference_search_;

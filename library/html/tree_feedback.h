@@ -36,6 +36,8 @@ class TreeFeedback {
   void EndTag(TagName name, bool html_encoding);
 
   bool in_foreign_content() const { return Top() != kHtml; }
+  // Whether any namespace has been entered: else no end tag changes anything.
+  bool nested() const { return depth_ > 1; }
 
  private:
   enum Namespace : std::uint8_t { kHtml, kSvg, kMathMl, kNone };
