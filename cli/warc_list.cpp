@@ -45,7 +45,7 @@ class ListedLinks final : public warc::PageConsumer, public quillon::RecordSink 
   void EndPage(bool complete) override {
     progress_.AddPage();
     if (complete) {
-      engine_.Finish(*this);
+      engine_.Finish();
     } else {
       engine_.Stop();
     }
