@@ -31,8 +31,11 @@ VERSION = project_version()
 module = Pybind11Extension(
     "quillon._quillon",
     sorted(str(path.relative_to(ROOT)) for path in (ROOT / "python" / "src").glob("*.cpp"))
-    + engine_sources(),
+    + engine_sources()
+    + sorted(str(path.relative_to(ROOT)) for path in (ROOT / "warc").glob("*.cpp")),
     include_dirs=[str(ROOT)],
+    # The web-archive reader's inflaters (Debian: libdeflate-dev, libbrotli-dev, zlib1g-dev).
+    libraries=["deflate", "brotlidec", "z"],
     define_macros=[("QUILLON_VERSION", f'"{VERSION}"')],
     cxx_std=20,
     # On pages dense with anchors, calls between the engine's files cost as much as the scan.
