@@ -3,31 +3,14 @@ links quillon --list --warc gives, whichever way the archive is stored; damaged 
 every intact page, then ArchiveDamage naming the damaged record."""
 
 import gzip
-import os
 import random
-import shutil
 import subprocess
-import sys
 
 import pytest
-from conftest import ROOT, TOOL
+
+from conftest import TOOL, warc_test
 
 import quillon
-
-sys.path.insert(0, str(ROOT / "tests/warc"))
-import page_server  # noqa: E402
-import warc_test  # noqa: E402
-
-if not shutil.which("wget") or "QUILLON_BROTLI_ENCODER" not in os.environ:
-    pytest.skip("no wget, or no brotli encoder of tests/warc", allow_module_level=True)
-
-
-@pytest.fixture(scope="module")
-def archive(tmp_path_factory):
-    """(stored bytes, [(start, end, inflated)] of its members), wget's archive of the site."""
-    folder = tmp_path_factory.mktemp("warc")
-    stored = warc_test.make_archive(str(folder), page_server.Site(os.environ["QUILLON_BROTLI_ENCODER"]))
-    return stored, warc_test.members(stored)
 
 
 def table(pages):
