@@ -6,12 +6,14 @@
 
 #include <cerrno>
 #include <string>
+#include <functional>
 #include <utility>
 
 #include "cli/output_buffer.h"
 #include "cli/output_names.h"
 #include "cli/page_list.h"
 #include "cli/problem_report.h"
+#include "cli/progress_line.h"
 #include "cli/record_sinks.h"
 #include "library/engine.h"
 #include "library/page_file.h"
@@ -50,6 +52,17 @@ void TakeClosedStandardDescriptors() {
   }
 }
 
+// Between a page's blocks: the bytes read since the last call go to the progress line. Passed
+// by reference: a copy would count them again.
+auto CountRead(const PageFeeder& feeder, ProgressLine& progress) {
+  return [&feeder, &progress, counted = feeder.bytes_read()]() mutable {
+    progress.AddBytes(feeder.bytes_read() - counted);
+    counted = feeder.bytes_read();
+    progress.Tick();
+    return true;
+  };
+}
+
 bool CollectPages(const Options& options, const StandardStreams& streams, PageList& pages,
                   ProblemReport& problems) {
   for (const std::string& page : options.pages) pages.Add(page);
@@ -68,7 +81,7 @@ bool CollectPages(const Options& options, const StandardStreams& streams, PageLi
 }
 
 void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feeder,
-             ProblemReport& problems) {
+             ProblemReport& problems, ProgressLine& progress) {
   const std::vector<size_t> clashes = FindOutputClashes(pages, suffix);
   std::string output_name;
   for (size_t i = 0; i < pages.size(); ++i) {
@@ -80,8 +93,11 @@ void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feede
   }
   OutputBuffer out(kFileBlock);
   FileRecords records(out);
-  for (size_t i = 0; i < pages.size(); ++i) {
+  auto count_read = CountRead(feeder, progress);
+  // Every page counts as done for the progress line, whatever became of it.
+  for (size_t i = 0; i < pages.size(); ++i, progress.EndFile()) {
     if (clashes[i] != kNoClash) continue;
+    progress.StartFile(pages[i]);
     int error = 0;
     if (!feeder.Open(pages.c_str(i), error)) {
       problems.Report(pages[i], "", error);
@@ -99,7 +115,8 @@ void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feede
       continue;
     }
     out.Attach(file);
-    const bool read = feeder.FeedAll(records, error);
+    const bool read = feeder.FeedAll(records, error, std::ref(count_read));
+    count_read();
     out.Flush();
     // Devices and pipes have no length to cut (EINVAL).
     int write_error = out.error();
@@ -132,12 +149,14 @@ class OutputFile {
 };
 
 void RunList(const PageList& pages, char after_name, int output, PageFeeder& feeder,
-             ProblemReport& problems) {
+             ProblemReport& problems, ProgressLine& progress) {
   OutputBuffer out(kListBlock);
   out.Attach(output);
   ListedRecords records(out, after_name);
   const OutputFile output_file(output);
-  for (size_t i = 0; i < pages.size() && out.error() == 0; ++i) {
+  auto count_read = CountRead(feeder, progress);
+  for (size_t i = 0; i < pages.size() && out.error() == 0; ++i, progress.EndFile()) {
+    progress.StartFile(pages[i]);
     int error = 0;
     if (!feeder.Open(pages.c_str(i), error)) {
       problems.Report(pages[i], "", error);
@@ -149,7 +168,10 @@ void RunList(const PageList& pages, char after_name, int output, PageFeeder& fee
       continue;
     }
     records.StartPage(pages[i]);
-    if (!feeder.FeedAll(records, error)) problems.Report(pages[i], "read error", error);
+    if (!feeder.FeedAll(records, error, std::ref(count_read))) {
+      problems.Report(pages[i], "read error", error);
+    }
+    count_read();
   }
   if (!out.Flush()) problems.Report("standard output", "write error", out.error());
 }
@@ -178,11 +200,16 @@ int RunManyPages(const Options& options, const StandardStreams& streams) {
   }
   quillon::Engine engine(keywords, quillon::DefaultCharacterClasses());
   PageFeeder feeder(engine, kReadBlock);
+  ProgressLine progress(streams.errors, options.progress, ProgressLine::Files::kPages,
+                        pages.size());
+  problems.ClearFirst(progress);
   if (options.form == Form::Each) {
-    RunEach(pages, options.suffix, feeder, problems);
+    RunEach(pages, options.suffix, feeder, problems, progress);
   } else {
-    RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, feeder, problems);
+    RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, feeder, problems,
+            progress);
   }
+  progress.Finish();
   return problems.count() > 0 ? 1 : 0;
 }
 
