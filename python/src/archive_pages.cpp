@@ -35,8 +35,16 @@ ArchivePages::~ArchivePages() {
   close(descriptor_);
 }
 
+void ArchivePages::Batch::Clear() {
+  uris.clear();
+  uri_ends.clear();
+  link_ends.clear();
+  links.Clear();
+}
+
 void ArchivePages::ReadArchive() {
   const bool read = reader_->Run();
+  if (scanned_->pages() > 0) HandOver();
   std::lock_guard lock(mutex_);
   if (!read) read_error_ = reader_->read_error();
   ended_ = true;
@@ -52,8 +60,8 @@ ssize_t ArchivePages::Read(unsigned char* buffer, size_t size) {
 }
 
 void ArchivePages::StartPage(const warc::PageStart& page) {
-  scanned_->links.Clear();
-  scanned_->uri.assign(page.target_uri);
+  uri_ = page.target_uri;
+  first_link_ = scanned_->links.size();
   finder_->Start(page);
 }
 
@@ -62,20 +70,31 @@ void ArchivePages::PageBytes(const unsigned char* bytes, size_t size) {
 }
 
 void ArchivePages::EndPage(bool complete) {
+  Batch& batch = *scanned_;
   if (!complete) {
     // A page cut short is not handed on: its damage is reported, and what was read of it may
     // be garbage.
     finder_->Stop();
-    scanned_->links.Clear();
+    batch.links.Truncate(first_link_);
     return;
   }
-  finder_->Finish(scanned_->links);
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return !has_ready_ || stop_; });
-  if (stop_) return;
-  std::swap(scanned_, ready_);
-  has_ready_ = true;
+  finder_->Finish(batch.links);
+  batch.uris.append(uri_);
+  batch.uri_ends.push_back(batch.uris.size());
+  batch.link_ends.push_back(batch.links.size());
+  if (batch.pages() >= kBatchPages || batch.links.size() >= kBatchLinks) HandOver();
+}
+
+void ArchivePages::HandOver() {
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !has_ready_ || stop_; });
+    if (stop_) return;
+    std::swap(scanned_, ready_);
+    has_ready_ = true;
+  }
   changed_.notify_all();
+  scanned_->Clear();
 }
 
 void ArchivePages::Damage(const warc::RecordPlace& place, std::string_view what) {
@@ -88,42 +107,47 @@ void ArchivePages::Damage(const warc::RecordPlace& place, std::string_view what)
 }
 
 pybind11::object ArchivePages::Next(pybind11::handle name) {
-  bool has_page = false;
-  int error = 0;
-  for (;;) {
-    bool waited_out = false;
+  while (next_taken_ == taken_->pages()) {
+    bool has_batch = false;
+    int error = 0;
+    bool ended = false;
     {
       pybind11::gil_scoped_release unlocked;
       std::unique_lock lock(mutex_);
-      waited_out = !changed_.wait_for(lock, kSignalCheck, [&] { return has_ready_ || ended_; });
-      if (!waited_out) {
-        has_page = has_ready_;
-        if (has_page) {
+      if (changed_.wait_for(lock, kSignalCheck, [&] { return has_ready_ || ended_; })) {
+        has_batch = has_ready_;
+        if (has_batch) {
           std::swap(ready_, taken_);
+          next_taken_ = 0;
           has_ready_ = false;
         } else {
+          ended = true;
           error = read_error_;
         }
       }
     }
-    if (!waited_out) break;
-    if (PyErr_CheckSignals() != 0) throw pybind11::error_already_set();
+    if (has_batch) {
+      changed_.notify_all();
+    } else if (ended) {
+      if (error == 0) return pybind11::none();
+      errno = error;
+      PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, name.ptr());
+      throw pybind11::error_already_set();
+    } else if (PyErr_CheckSignals() != 0) {
+      throw pybind11::error_already_set();
+    }
   }
-  if (has_page) {
-    changed_.notify_all();
-    // A URI is whatever the archive's writer put there: bytes that are not UTF-8 come back
-    // with uri.encode("utf-8", "surrogateescape").
-    auto uri = pybind11::reinterpret_steal<pybind11::str>(PyUnicode_DecodeUTF8(
-        taken_->uri.data(), static_cast<Py_ssize_t>(taken_->uri.size()), "surrogateescape"));
-    if (!uri) throw pybind11::error_already_set();
-    return pybind11::make_tuple(uri, taken_->links.Take());
-  }
-  if (error != 0) {
-    errno = error;
-    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, name.ptr());
-    throw pybind11::error_already_set();
-  }
-  return pybind11::none();
+  const Batch& batch = *taken_;
+  const size_t page = next_taken_++;
+  const size_t uri_start = page == 0 ? 0 : batch.uri_ends[page - 1];
+  // A URI is whatever the archive's writer put there: bytes that are not UTF-8 come back with
+  // uri.encode("utf-8", "surrogateescape").
+  auto uri = pybind11::reinterpret_steal<pybind11::str>(PyUnicode_DecodeUTF8(
+      batch.uris.data() + uri_start, static_cast<Py_ssize_t>(batch.uri_ends[page] - uri_start),
+      "surrogateescape"));
+  if (!uri) throw pybind11::error_already_set();
+  return pybind11::make_tuple(
+      uri, batch.links.Slice(page == 0 ? 0 : batch.link_ends[page - 1], batch.link_ends[page]));
 }
 
 pybind11::list ArchivePages::DamageFound() {

@@ -1,8 +1,9 @@
 #pragma once
 // The pages of a web archive and their links, for quillon.warc_links: the archive is read, and
 // each page scanned, on a thread of its own that never touches Python; the caller takes the
-// pages one at a time. At most three pages' links are held: the one being scanned, the one
-// ready and the one being handed to Python.
+// pages one at a time. Pages go over in batches (waking the other thread for each page cost
+// more than the scan on a loaded machine), and at most three batches are held: the one being
+// filled, the one ready and the one being handed to Python.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -42,11 +43,19 @@ class ArchivePages final : warc::PageConsumer, warc::ByteSource {
   pybind11::list DamageFound();
 
   static constexpr size_t kKeptDamage = 1000;
+  // A batch goes over once it holds this many pages or links.
+  static constexpr size_t kBatchPages = 256;
+  static constexpr size_t kBatchLinks = 16 * 1024;
 
  private:
-  struct Page {
-    std::string uri;
+  struct Batch {
+    std::string uris;
+    // Where each page's URI and links end in `uris` and `links`.
+    std::vector<size_t> uri_ends;
+    std::vector<size_t> link_ends;
     RecordList links;
+    size_t pages() const { return uri_ends.size(); }
+    void Clear();
   };
   struct Problem {
     warc::RecordPlace place;
@@ -58,16 +67,23 @@ class ArchivePages final : warc::PageConsumer, warc::ByteSource {
   void StartPage(const warc::PageStart& page) override;
   void PageBytes(const unsigned char* bytes, size_t size) override;
   void EndPage(bool complete) override;
+  // Hands the batch filled on to the caller, once the one before has been taken.
+  void HandOver();
   void Damage(const warc::RecordPlace& place, std::string_view what) override;
   ssize_t Read(unsigned char* buffer, size_t size) override;
 
   int descriptor_;
   std::unique_ptr<PageLinkFinder> finder_;
   std::unique_ptr<warc::ArchiveReader> reader_;
-  // The reading thread's page, the one ready for the caller, and the caller's.
-  std::unique_ptr<Page> scanned_ = std::make_unique<Page>();
-  std::unique_ptr<Page> ready_ = std::make_unique<Page>();
-  std::unique_ptr<Page> taken_ = std::make_unique<Page>();
+  // The reading thread's batch, the one ready for the caller, and the caller's, with the
+  // next of its pages to give.
+  std::unique_ptr<Batch> scanned_ = std::make_unique<Batch>();
+  std::unique_ptr<Batch> ready_ = std::make_unique<Batch>();
+  std::unique_ptr<Batch> taken_ = std::make_unique<Batch>();
+  size_t next_taken_ = 0;
+  // The page being scanned.
+  std::string_view uri_;
+  size_t first_link_ = 0;
 
   std::mutex mutex_;
   std::condition_variable changed_;
