@@ -22,20 +22,29 @@ def project_version():
 
 
 def engine_sources():
-    lines = (ROOT / "python" / "engine_sources.txt").read_text(encoding="utf-8").splitlines()
-    return [line for line in lines if line and not line.startswith("#")]
+    """The engine's sources, as the CMake build's object library quillon_engine lists them."""
+    lines = (ROOT / "library" / "engine_sources.txt").read_text(encoding="utf-8").splitlines()
+    return [f"library/{line}" for line in lines if line and not line.startswith("#")]
 
 
 VERSION = project_version()
 
+def html_rules_sources():
+    """The HTML rules' engine and its pieces: every source of their folders."""
+    folders = ("html", "url", "encoding", "hyperlinks")
+    return sorted(str(path.relative_to(ROOT)) for folder in folders
+                  for path in (ROOT / "library" / folder).glob("*.cpp"))
+
+
 module = Pybind11Extension(
     "quillon._quillon",
     sorted(str(path.relative_to(ROOT)) for path in (ROOT / "python" / "src").glob("*.cpp"))
-    + engine_sources()
+    + engine_sources() + html_rules_sources()
     + sorted(str(path.relative_to(ROOT)) for path in (ROOT / "warc").glob("*.cpp")),
+    # IDNA for the URL parser (Debian: libidn2-dev); the web-archive reader's inflaters
+    # (libdeflate-dev, libbrotli-dev, zlib1g-dev).
+    libraries=["idn2", "deflate", "brotlidec", "z"],
     include_dirs=[str(ROOT)],
-    # The web-archive reader's inflaters (Debian: libdeflate-dev, libbrotli-dev, zlib1g-dev).
-    libraries=["deflate", "brotlidec", "z"],
     define_macros=[("QUILLON_VERSION", f'"{VERSION}"')],
     cxx_std=20,
     # On pages dense with anchors, calls between the engine's files cost as much as the scan.

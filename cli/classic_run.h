@@ -5,7 +5,7 @@
 
 namespace cli {
 
-// Runs `options` (Form::Classic) and returns the exit status.
+// Runs `options` (Form::kClassic) and returns the exit status.
 int RunClassic(Options& options);
 
 }  // namespace cli

@@ -29,7 +29,7 @@ int Run(int argc, char** argv) {
     }
     return 0;
   }
-  if (options.form == cli::Form::Classic) return cli::RunClassic(options);
+  if (options.form == cli::Form::kClassic) return cli::RunClassic(options);
   if (options.warc) return cli::RunWarcList(options);
   return cli::RunManyPages(options);
 }

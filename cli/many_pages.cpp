@@ -5,17 +5,24 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string>
+#include <cstdio>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "cli/output_buffer.h"
 #include "cli/output_names.h"
 #include "cli/page_list.h"
+#include "cli/page_scanners.h"
+#include "cli/page_urls.h"
 #include "cli/problem_report.h"
 #include "cli/progress_line.h"
 #include "cli/record_sinks.h"
 #include "library/engine.h"
+#include "library/hyperlinks/hyperlink_engine.h"
 #include "library/page_file.h"
 #include "runtime/system_calls.h"
 
@@ -36,7 +43,7 @@ struct RuntimeCalls {
   static int Close(int fd) { return crt::Sys().close(fd); }
   static int Stat(int fd, struct stat* status) { return crt::Sys().fstat(fd, status); }
 };
-using PageFeeder = quillon::PageFile<RuntimeCalls>;
+using PageFeeder = quillon::PageFile<RuntimeCalls, PageScanner>;
 
 bool IsOpen(int descriptor) {
   return fcntl(descriptor, F_GETFD) != -1;
@@ -80,8 +87,8 @@ bool CollectPages(const Options& options, const StandardStreams& streams, PageLi
   return read;
 }
 
-void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feeder,
-             ProblemReport& problems, ProgressLine& progress) {
+void RunEach(const PageList& pages, const std::string& suffix, PageScanner& scanner,
+             PageFeeder& feeder, ProblemReport& problems, ProgressLine& progress) {
   const std::vector<size_t> clashes = FindOutputClashes(pages, suffix);
   std::string output_name;
   for (size_t i = 0; i < pages.size(); ++i) {
@@ -93,11 +100,16 @@ void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feede
   }
   OutputBuffer out(kFileBlock);
   FileRecords records(out);
+  std::string problem;
   auto count_read = CountRead(feeder, progress);
   // Every page counts as done for the progress line, whatever became of it.
   for (size_t i = 0; i < pages.size(); ++i, progress.EndFile()) {
     if (clashes[i] != kNoClash) continue;
     progress.StartFile(pages[i]);
+    if (!scanner.StartPage(pages[i], problem)) {
+      problems.Report(pages[i], problem);
+      continue;
+    }
     int error = 0;
     if (!feeder.Open(pages.c_str(i), error)) {
       problems.Report(pages[i], "", error);
@@ -125,6 +137,7 @@ void RunEach(const PageList& pages, const std::string& suffix, PageFeeder& feede
     }
     if (crt::Sys().close(file) != 0 && write_error == 0) write_error = errno;
     if (!read) problems.Report(pages[i], "read error", error);
+    if (!scanner.Trouble().empty()) problems.Report(pages[i], std::string(scanner.Trouble()));
     if (write_error != 0) problems.Report(output_name, "write error", write_error);
   }
 }
@@ -148,15 +161,20 @@ class OutputFile {
   std::pair<dev_t, ino_t> identity_{};
 };
 
-void RunList(const PageList& pages, char after_name, int output, PageFeeder& feeder,
-             ProblemReport& problems, ProgressLine& progress) {
+void RunList(const PageList& pages, char after_name, int output, PageScanner& scanner,
+             PageFeeder& feeder, ProblemReport& problems, ProgressLine& progress) {
   OutputBuffer out(kListBlock);
   out.Attach(output);
   ListedRecords records(out, after_name);
   const OutputFile output_file(output);
+  std::string problem;
   auto count_read = CountRead(feeder, progress);
   for (size_t i = 0; i < pages.size() && out.error() == 0; ++i, progress.EndFile()) {
     progress.StartFile(pages[i]);
+    if (!scanner.StartPage(pages[i], problem)) {
+      problems.Report(pages[i], problem);
+      continue;
+    }
     int error = 0;
     if (!feeder.Open(pages.c_str(i), error)) {
       problems.Report(pages[i], "", error);
@@ -172,8 +190,26 @@ void RunList(const PageList& pages, char after_name, int output, PageFeeder& fee
       problems.Report(pages[i], "read error", error);
     }
     count_read();
+    if (!scanner.Trouble().empty()) problems.Report(pages[i], std::string(scanner.Trouble()));
   }
   if (!out.Flush()) problems.Report("standard output", "write error", out.error());
+}
+
+// The current directory, for the pages' file:// URLs; "/" where it cannot be told.
+std::string CurrentDirectory() {
+  std::string directory(4096, '\0');
+  while (getcwd(directory.data(), directory.size()) == nullptr) {
+    if (errno != ERANGE) return "/";
+    directory.resize(directory.size() * 2);
+  }
+  directory.resize(directory.find('\0'));
+  return directory;
+}
+
+int UsageError(const std::string& message, const StandardStreams& streams) {
+  const std::string text = "quillon: " + message + "\n";
+  [[maybe_unused]] ssize_t written = write(streams.errors, text.data(), text.size());
+  return 2;
 }
 
 }  // namespace
@@ -181,7 +217,7 @@ void RunList(const PageList& pages, char after_name, int output, PageFeeder& fee
 int RunManyPages(const Options& options, const StandardStreams& streams) {
   ProblemReport problems(streams.errors);
   // Checked before any file is opened, which would take the closed descriptor's number.
-  if (options.form == Form::List && !IsOpen(streams.output)) {
+  if (options.form == Form::kList && !IsOpen(streams.output)) {
     problems.Report("standard output", "write error", EBADF);
     return 1;
   }
@@ -198,16 +234,42 @@ int RunManyPages(const Options& options, const StandardStreams& streams) {
   for (size_t i = 0; i < options.keywords.size() && i < keywords.size(); ++i) {
     keywords[i] = options.keywords[i];
   }
-  quillon::Engine engine(keywords, quillon::DefaultCharacterClasses());
-  PageFeeder feeder(engine, kReadBlock);
+  // One of the two rule sets reads every page.
+  std::optional<quillon::Engine> classic_engine;
+  std::optional<ClassicScanner> classic;
+  std::unique_ptr<quillon::HyperlinkEngine> html_engine;
+  std::optional<PageUrls> urls;
+  std::optional<HtmlScanner> html;
+  PageScanner* scanner;
+  if (options.html) {
+    quillon::HyperlinkOptions html_options;
+    html_options.keywords = keywords;
+    html_options.all_schemes = options.all_schemes;
+    if (options.charset) html_options.charset = *options.charset;
+    if (options.base) html_options.page_url = *options.base;
+    if (options.charset && !quillon::encoding::ForLabel(*options.charset)) {
+      return UsageError("--charset: '" + *options.charset + "' names no encoding", streams);
+    }
+    try {
+      html_engine = std::make_unique<quillon::HyperlinkEngine>(html_options);
+    } catch (const std::invalid_argument&) {
+      return UsageError("--base: '" + *options.base + "' is not an absolute URL", streams);
+    }
+    urls.emplace(options.base, options.root, CurrentDirectory());
+    scanner = &html.emplace(*html_engine, *urls);
+  } else {
+    classic_engine.emplace(keywords, quillon::DefaultCharacterClasses());
+    scanner = &classic.emplace(*classic_engine);
+  }
+  PageFeeder feeder(*scanner, kReadBlock);
   ProgressLine progress(streams.errors, options.progress, ProgressLine::Files::kPages,
                         pages.size());
   problems.ClearFirst(progress);
-  if (options.form == Form::Each) {
-    RunEach(pages, options.suffix, feeder, problems, progress);
+  if (options.form == Form::kEach) {
+    RunEach(pages, options.suffix, *scanner, feeder, problems, progress);
   } else {
-    RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, feeder, problems,
-            progress);
+    RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, *scanner, feeder,
+            problems, progress);
   }
   progress.Finish();
   return problems.count() > 0 ? 1 : 0;

@@ -11,7 +11,7 @@ struct StandardStreams {
   int errors = 2;
 };
 
-// Runs `options` (Form::Each or Form::List) and returns the exit status: 1 when any page,
+// Runs `options` (Form::kEach or Form::kList) and returns the exit status: 1 when any page,
 // output or list failed (each named on `streams.errors`), 0 otherwise.
 int RunManyPages(const Options& options, const StandardStreams& streams = {});
 

@@ -8,7 +8,7 @@ namespace {
 
 // Options with a value, as "--name=VALUE", "--name VALUE", and for -x also "-xVALUE" and
 // "-x VALUE".
-enum class Valued { Exclude, Suffix, PageList };
+enum class Valued { kExclude, kSuffix, kPageList, kBase, kRoot, kCharset };
 
 struct ValuedOption {
   Valued which;
@@ -16,9 +16,12 @@ struct ValuedOption {
 };
 
 constexpr ValuedOption kValuedOptions[] = {
-    {Valued::Exclude, "--exclude"},
-    {Valued::Suffix, "--suffix"},
-    {Valued::PageList, "--files0-from"},
+    {Valued::kExclude, "--exclude"},
+    {Valued::kSuffix, "--suffix"},
+    {Valued::kPageList, "--files0-from"},
+    {Valued::kBase, "--base"},
+    {Valued::kRoot, "--root"},
+    {Valued::kCharset, "--charset"},
 };
 
 // What the options asked for, checked against the form once all are read.
@@ -28,21 +31,31 @@ struct Seen {
   bool null_after_name = false;
   bool each = false;
   bool list = false;
+  bool all_schemes = false;
 };
 
 void Take(Valued which, const std::string& value, Options& options, Seen& seen) {
   switch (which) {
-    case Valued::Exclude:
+    case Valued::kExclude:
       ++seen.excludes;
       options.keywords.push_back(value);
       break;
-    case Valued::Suffix:
+    case Valued::kSuffix:
       seen.suffix = true;
       options.suffix = value;
       break;
-    case Valued::PageList:
+    case Valued::kPageList:
       options.has_page_list = true;
       options.page_list = value;
+      break;
+    case Valued::kBase:
+      options.base = value;
+      break;
+    case Valued::kRoot:
+      options.root = value;
+      break;
+    case Valued::kCharset:
+      options.charset = value;
       break;
   }
 }
@@ -51,8 +64,18 @@ void Take(Valued which, const std::string& value, Options& options, Seen& seen) 
 std::optional<std::string> CheckForm(Options& options, const Seen& seen,
                                      std::vector<std::string>& operands) {
   if (seen.each && seen.list) return "--each and --list do not go together";
+  if (!options.html) {
+    if (options.base) return "--base goes with --html";
+    if (options.root) return "--root goes with --html";
+    if (options.charset) return "--charset goes with --html";
+    if (seen.all_schemes) return "--all-schemes goes with --html";
+  }
+  if (options.root && !options.base) return "--root goes with --base";
+  // The classic form is the export's run, which keeps the classic rules.
+  if (options.html && options.form == Form::kClassic) return "--html goes with --each or --list";
   if (options.warc && !seen.list) return "--warc goes with --list";
-  if (options.form == Form::Classic) {
+  if (options.html && options.warc) return "--html and --warc do not go together";
+  if (options.form == Form::kClassic) {
     if (seen.excludes > 0) return "--exclude goes with --each or --list";
     if (seen.suffix) return "--suffix goes with --each";
     if (seen.null_after_name) return "--null goes with --list";
@@ -61,7 +84,7 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
     if (operands.size() < 2) {
       return operands.empty() ? "missing input and output file names" : "missing output file name";
     }
-    if (operands.size() > 2 + static_cast<size_t>(kMaxKeywords)) {
+    if (operands.size() > 2 + kMaxKeywords) {
       return "at most six keywords, got " + std::to_string(operands.size() - 2);
     }
     options.input = operands[0];
@@ -69,9 +92,9 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
     options.keywords.assign(operands.begin() + 2, operands.end());
     return std::nullopt;
   }
-  if (options.form == Form::Each && seen.null_after_name) return "--null goes with --list";
-  if (options.form == Form::List && seen.suffix) return "--suffix goes with --each";
-  if (options.keywords.size() > static_cast<size_t>(kMaxKeywords)) {
+  if (options.form == Form::kEach && seen.null_after_name) return "--null goes with --list";
+  if (options.form == Form::kList && seen.suffix) return "--suffix goes with --each";
+  if (options.keywords.size() > kMaxKeywords) {
     return "at most six keywords, got " + std::to_string(options.keywords.size());
   }
   // An empty suffix would make every page its own output.
@@ -107,10 +130,15 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.version = true;
     } else if (argument == "--each") {
       seen.each = true;
-      options.form = Form::Each;
+      options.form = Form::kEach;
     } else if (argument == "--list") {
       seen.list = true;
-      options.form = Form::List;
+      options.form = Form::kList;
+    } else if (argument == "--html") {
+      options.html = true;
+    } else if (argument == "--all-schemes") {
+      seen.all_schemes = true;
+      options.all_schemes = true;
     } else if (argument == "--warc") {
       options.warc = true;
     } else if (argument == "--progress") {
@@ -119,7 +147,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       seen.null_after_name = true;
       options.null_after_name = true;
     } else if (argument.starts_with("-x") && argument.size() > 2) {
-      Take(Valued::Exclude, argument.substr(2), options, seen);
+      Take(Valued::kExclude, argument.substr(2), options, seen);
     } else {
       const std::string_view name = argument == "-x"
                                         ? std::string_view("--exclude")
@@ -153,6 +181,8 @@ const char* UsageLines() {
   return "Usage: quillon [-q|--quiet] INPUT OUTPUT [KEYWORD...]\n"
          "  or:  quillon --each [-q] [--progress] [--suffix=SUFFIX] [-x KEYWORD]... PAGE...\n"
          "  or:  quillon --list [-q] [--progress] [-Z] [-x KEYWORD]... PAGE...\n"
+         "  or:  quillon --each|--list --html [--base=URL [--root=DIR]] [--charset=LABEL]\n"
+         "               [--all-schemes] [OPTION]... PAGE...\n"
          "  or:  quillon --list --warc [--progress] [-Z] [-x KEYWORD]... ARCHIVE...\n";
 }
 
@@ -199,9 +229,25 @@ std::string UsageText() {
          "  -Z, --null               under --list, a NUL instead of the tab after PAGE\n"
          "  --files0-from=FILE       read the page names, each ended by a NUL, from FILE\n"
          "                           ('-': standard input) instead of the command line\n"
+         "  --html                   the HTML rules (below), with --each or --list\n"
+         "  --base=URL               the page's URL; with --root, the URL of the folder DIR\n"
+         "  --root=DIR               a page under DIR has the URL of --base followed by its\n"
+         "                           path below DIR, percent-encoded\n"
+         "  --charset=LABEL          the pages' encoding when they have no byte order mark\n"
+         "  --all-schemes            keep links of every scheme, not only http and https\n"
          "  -h, --help               show this help and exit\n"
          "  -V, --version            show the version and exit\n"
          "  --                       end of options\n"
+         "\n"
+         "With --html, every a and area href of a page is read as a browser reads it\n"
+         "(quoted or not, character references decoded, not inside comments, scripts or\n"
+         "other raw text) and resolved against the page's URL, or from the first base href\n"
+         "on against that, to the URL a browser would follow, one per line. A page's URL is\n"
+         "--base, or with --root its place under --base; without --base it is the page's\n"
+         "file:// URL (its absolute path, percent-encoded). The page's encoding is its byte\n"
+         "order mark's, else --charset, else a <meta> charset within its first 1024 bytes,\n"
+         "else UTF-8. Only http and https links are kept unless --all-schemes. A page not\n"
+         "under --root is skipped and reported.\n"
          "\n"
          "Exit status: 0 when the run reported nothing but its opening notice, 1 when it\n"
          "reported anything else (a page or output that failed, standard input or output\n"

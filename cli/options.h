@@ -1,20 +1,23 @@
 #pragma once
 // The command line of the quillon tool.
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "library/engine.h"
+
 namespace cli {
 
-inline constexpr int kMaxKeywords = 6;
+using quillon::kMaxKeywords;
 
 enum class Form {
-  Classic,  // INPUT OUTPUT [KEYWORD...]: one run of the library's export
-  Each,     // --each: every page's records to a file beside it
-  List,     // --list: every page's records to standard output, after the page's name
+  kClassic,  // INPUT OUTPUT [KEYWORD...]: one run of the library's export
+  kEach,     // --each: every page's records to a file beside it
+  kList,     // --list: every page's records to standard output, after the page's name
 };
 
 struct Options {
-  Form form = Form::Classic;
+  Form form = Form::kClassic;
   bool quiet = false;
   bool help = false;
   bool version = false;
@@ -29,6 +32,12 @@ struct Options {
   std::string page_list;  // "-": standard input
   std::string suffix = ".links";
   bool null_after_name = false;
+  // --html: the HTML rules, with the pages' URLs, the caller's charset and the schemes kept.
+  bool html = false;
+  std::optional<std::string> base;     // --base: the page's URL (with --root, DIR's)
+  std::optional<std::string> root;     // --root: the folder whose URL --base gives
+  std::optional<std::string> charset;  // --charset: the pages' encoding label
+  bool all_schemes = false;
   // --warc: the operands are web archives, whose pages --list reads.
   bool warc = false;
   // --progress: a line of figures on standard error, rewritten in place.

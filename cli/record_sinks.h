@@ -13,7 +13,7 @@ class FileRecords final : public quillon::RecordSink {
   explicit FileRecords(OutputBuffer& out) : out_(out) {}
   void Record(const char* address, size_t length) override {
     out_.Put(address, length);
-    out_.Put("\r\n", 2);
+    out_.Put(quillon::kRecordEnd, quillon::kRecordEndLength);
   }
 
  private:

@@ -6,7 +6,7 @@
 
 namespace cli {
 
-// Runs `options` (Form::List with warc set) and returns the exit status: 1 when any archive
+// Runs `options` (Form::kList with warc set) and returns the exit status: 1 when any archive
 // could not be read or held damage (each named on `streams.errors` with its file and the
 // record's offset), 0 otherwise.
 int RunWarcList(const Options& options, const StandardStreams& streams = {});

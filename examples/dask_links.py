@@ -5,6 +5,7 @@
     examples/dask_links.py --scheduler tcp://HOST:8786 pages/ > links.tsv
     examples/dask_links.py -x yahoo -o links.tsv a.htm b.htm site/
     examples/dask_links.py --warc crawl/*.warc.gz > links.tsv   # one task per archive
+    examples/dask_links.py --html --base=https://example.org/ --root=site site/ > links.tsv
 
 Each argument is a page or a folder, whose files are taken (in name order, sub-folders too).
 The table has one line per address: the page's name, a tab, the address as the quillon tool
@@ -12,6 +13,11 @@ writes it (the same lines as quillon --list). Pages go to the workers in batches
 each worker reads its pages itself, so on a real cluster the pages must be at the same path
 on every worker (a shared folder); --send reads them here and sends their bytes instead.
 Pages that cannot be read are named on standard error, and the exit status is then 1.
+
+With --html the table holds the links a browser would follow (the HTML rules, as
+quillon --list --html writes them): each page's URL is --base, or with --root its path below
+that folder appended to --base, percent-encoded, or without --base its file:// URL; a page
+outside --root is named on standard error and left out.
 
 With --warc, each argument is a web archive (.warc, .warc.gz; a folder gives its files), and
 each archive is one task, read by its worker: the table has the lines quillon --list --warc
@@ -41,16 +47,49 @@ def page_names(arguments):
                 yield os.path.join(folder, name)
 
 
-def batch_table(names, exclude, pages=None):
+# Bytes of a path kept as they are in a page's URL; every other one is percent-encoded, as the
+# quillon tool does.
+_KEPT_IN_URL = frozenset(b"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~!$&'()*+,;=:@/")
+
+
+def percent_encoded(path):
+    return "".join(chr(byte) if byte in _KEPT_IN_URL else f"%{byte:02X}" for byte in os.fsencode(path))
+
+
+def page_url(name, base, root):
+    """The page's URL under --html, or None when --root is given and the page is not below it."""
+    if base is None:
+        return "file://" + percent_encoded(name if name.startswith("/") else os.getcwd() + "/" + name)
+    if root is None:
+        return base
+    below = os.path.relpath(os.path.abspath(name), os.path.abspath(root))
+    if below == ".." or below.startswith(".." + os.sep):
+        return None
+    folder = base if base.endswith("/") else base + "/"
+    return folder + ("" if below == "." else percent_encoded(below))
+
+
+def batch_table(names, exclude, pages=None, html=None):
     """The table's lines for a batch of pages (read here unless given: bytes, or why they could
-    not be read), and the pages that could not be read."""
+    not be read), and the pages that could not be read. `html`: None for the classic rules, or
+    (base, root, all_schemes) for the HTML rules."""
     lines, problems = [], []
     for index, name in enumerate(names):
         page = pages[index] if pages is not None else None
         try:
             if isinstance(page, str):
                 raise OSError(0, page)
-            found = quillon.links(page, exclude) if page is not None else quillon.links_of_file(name, exclude)
+            if html is None:
+                found = quillon.links(page, exclude) if page is not None else quillon.links_of_file(name, exclude)
+            else:
+                url = page_url(name, html[0], html[1])
+                if url is None:
+                    problems.append(f"{name}: skipped: it is not under --root")
+                    continue
+                options = {"base": url, "exclude": exclude, "all_schemes": html[2]}
+                found = [link.encode("ascii") for link in (
+                    quillon.hyperlinks(page, **options) if page is not None
+                    else quillon.hyperlinks_of_file(name, **options))]
         except OSError as error:
             problems.append(f"{name}: {error.strerror}")
             continue
@@ -100,15 +139,30 @@ def main():
     parser.add_argument("--warc", action="store_true",
                         help="the arguments are web archives (or folders of them): one task per archive")
     parser.add_argument("--no-progress", action="store_true", help="no progress bar on standard error")
+    parser.add_argument("--html", action="store_true", help="the HTML rules: every link a browser would follow")
+    parser.add_argument("--base", metavar="URL", help="with --html: the page's URL; with --root, the folder's")
+    parser.add_argument("--root", metavar="DIR", help="with --html and --base: pages below DIR get --base and their path")
+    parser.add_argument("--all-schemes", action="store_true", help="with --html: links of every scheme")
     args = parser.parse_args()
+    if not args.html and (args.base or args.root or args.all_schemes):
+        parser.error("--base, --root and --all-schemes go with --html")
+    if args.root is not None and args.base is None:
+        parser.error("--root goes with --base")
     exclude = [os.fsencode(keyword) for keyword in args.exclude]
+    html = (args.base, args.root, args.all_schemes) if args.html else None
     try:
-        quillon.links(b"", exclude)  # bad keywords are refused before any cluster starts
+        # Bad keywords, and a --base that is no URL, are refused before any cluster starts.
+        if html is None:
+            quillon.links(b"", exclude)
+        else:
+            quillon.hyperlinks(b"", base=args.base, exclude=exclude)
     except ValueError as error:
         parser.error(str(error))
 
     if args.warc and args.send:
         parser.error("--send reads pages, not archives: the workers read the archives")
+    if args.warc and args.html:
+        parser.error("--warc and --html do not go together")
 
     from dask.distributed import Client, LocalCluster, progress
 
@@ -126,7 +180,7 @@ def main():
     else:
         batches = [names[at:at + args.batch] for at in range(0, len(names), args.batch)]
         futures = [client.submit(batch_table, batch, exclude, read_pages(batch) if args.send else None,
-                                 pure=False)
+                                 html, pure=False)
                    for batch in batches]
     if not args.no_progress:
         # Dask's bar writes to standard output, where the table goes.

@@ -3,6 +3,7 @@
 // Beyond what the sanitizers catch, every run must end with exactly the boxes expected (the opening
 // one, and one "errno" per record when writes fail), both files closed, every string released,
 // well-formed records only, and the very output and status of the simple reference implementation.
+// The HTML rules read the same page too (html_rules_check.h).
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "framework/cstring.h"
 #include "framework/string_heap.h"
 #include "fuzz/fuzz_case.h"
+#include "fuzz/html_rules_check.h"
 #include "fuzz/reference_run.h"
 #include "fuzz/scratch_files.h"
 #include "library/engine.h"
@@ -125,8 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   long blocks_before = LiveStringBlocks() - BlocksOfState();
   const char* output_path = fuzz_case.failing_output ? "/dev/full" : files.output_path();
   CString arguments[8] = {CString(files.page_path()), CString(output_path)};
-  for (int i = 0; i < 6; ++i) {
-    const std::string& keyword = fuzz_case.keywords[size_t(i)];
+  for (size_t i = 0; i < fuzz_case.keywords.size(); ++i) {
+    const std::string& keyword = fuzz_case.keywords[i];
     arguments[2 + i] = CString(keyword.data(), int(keyword.size()));
   }
   QuillonString handed[8];
@@ -136,6 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   fuzzing::ReferenceResult reference = fuzzing::ReferenceRun(fuzz_case.page, fuzz_case.keywords);
   CheckChunkedEngine(fuzz_case, reference);
+  fuzzing::CheckHtmlRules(fuzz_case);
 
   std::vector<Box> expected_boxes = {
       {quillon::kCaptionError, quillon::kTextSearchStarting, crt::MB_YESNO, nullptr}};

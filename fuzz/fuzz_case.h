@@ -10,12 +10,14 @@
 #include <cstdint>
 #include <string>
 
+#include "library/engine.h"
+
 namespace fuzzing {
 
 struct FuzzCase {
   unsigned chunking = 0;
   bool failing_output = false;
-  std::array<std::string, 6> keywords;
+  quillon::ExclusionKeywords keywords;
   std::string page;
 };
 

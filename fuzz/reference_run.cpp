@@ -5,6 +5,8 @@ namespace {
 
 constexpr std::string_view kPattern = "<a href=\"http://";
 constexpr size_t kAddressLimit = 500;
+// A failed attempt moves back one byte less than it compared.
+constexpr size_t kMoveBack = 14;
 
 char FoldAsciiUpper(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -46,7 +48,7 @@ class PageReader {
   bool read_since_record_ = true;
 };
 
-void WriteRecord(const std::string& url, const std::array<std::string, 6>& keywords,
+void WriteRecord(const std::string& url, const quillon::ExclusionKeywords& keywords,
                  ReferenceResult& result) {
   std::string address = url.substr(0, url.find('\0'));
   if (address.size() >= kAddressLimit) return;  // too long to write: skipped
@@ -61,7 +63,7 @@ void WriteRecord(const std::string& url, const std::array<std::string, 6>& keywo
 }
 
 // One attempt after a "<" (or at the end): compares 15 bytes, then captures or moves back.
-void Attempt(PageReader& reader, const std::array<std::string, 6>& keywords,
+void Attempt(PageReader& reader, const quillon::ExclusionKeywords& keywords,
              ReferenceResult& result) {
   int matched = 0;
   for (size_t p = 1; p < kPattern.size(); ++p) {
@@ -69,18 +71,23 @@ void Attempt(PageReader& reader, const std::array<std::string, 6>& keywords,
     if (byte > 0 && FoldAsciiUpper(static_cast<char>(byte)) == kPattern[p]) ++matched;
   }
   if (matched < 15) {
-    if (!reader.AtEnd()) reader.MoveBack(14);
+    if (!reader.AtEnd()) reader.MoveBack(kMoveBack);
     return;
   }
   std::string url = "http://";
   for (;;) {
     int byte = reader.Read();
-    if (byte < 0) return;  // the page ended inside the address: dropped
+    if (byte < 0) {
+      // The page ended inside the address: dropped.
+      result.current_url = url.substr(0, kAddressLimit);
+      return;
+    }
     if (byte == '"') break;
     url += static_cast<char>(byte);
   }
-  if (!EndsWithFolded(url, ".html") && !EndsWithFolded(url, ".htm") && url.back() != '/')
-    url += '/';
+  bool slash = !EndsWithFolded(url, ".html") && !EndsWithFolded(url, ".htm") && url.back() != '/';
+  result.current_url = url.substr(0, kAddressLimit) + (slash ? "/" : "");
+  if (slash) url += '/';
   size_t records = result.written_addresses.size();
   WriteRecord(url, keywords, result);
   if (result.written_addresses.size() > records) reader.NoteRecord();
@@ -88,7 +95,7 @@ void Attempt(PageReader& reader, const std::array<std::string, 6>& keywords,
 
 }  // namespace
 
-ReferenceResult ReferenceRun(std::string_view page, const std::array<std::string, 6>& keywords) {
+ReferenceResult ReferenceRun(std::string_view page, const quillon::ExclusionKeywords& keywords) {
   ReferenceResult result;
   PageReader reader(page);
   for (;;) {

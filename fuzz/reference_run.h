@@ -3,9 +3,12 @@
 // compare the library with: the page is held in memory, bytes are taken one at a time by
 // index and moving back is index arithmetic. Nothing is shared with the library.
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "library/engine.h"
 
 namespace fuzzing {
 
@@ -19,10 +22,13 @@ struct ReferenceResult {
   // Whether a record was the last thing the run did, with no byte read after it: a failed
   // write of it then leaves its error number in StatusText.
   bool ended_on_record = false;
+  // CurrentUrl when the run returns, if an address was captured: its first 500 bytes (a
+  // documented cap), and the "/" the trailing-slash rule gave the whole address.
+  std::optional<std::string> current_url;
 };
 
 // The run over `page` with `keywords` (each counts up to its first NUL), on an output file
 // that takes every write.
-ReferenceResult ReferenceRun(std::string_view page, const std::array<std::string, 6>& keywords);
+ReferenceResult ReferenceRun(std::string_view page, const quillon::ExclusionKeywords& keywords);
 
 }  // namespace fuzzing

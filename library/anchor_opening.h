@@ -2,8 +2,8 @@
 // The anchor opening and every count derived from it.
 #include <array>
 
+#include "library/byte_masks.h"
 #include "library/character_classes.h"
-#include "library/sse2.h"
 
 namespace quillon {
 
@@ -15,7 +15,10 @@ inline constexpr int kPatternLength = static_cast<int>(sizeof AnchorPattern) - 1
 inline constexpr int kComparedLength = kPatternLength - 1;
 // A failed attempt moves back one byte less than it read, so that the scan goes on at the
 // second byte after the "<": the byte right after it is never looked at again.
-inline constexpr int kMoveBack = kComparedLength - 1;
+inline constexpr int kRewind = kComparedLength - 1;
+// Where the scan goes on after a failed attempt, counted from its "<". Of a run of "<", the
+// attempts therefore start at every kResumeAfterFailure-th one.
+inline constexpr int kResumeAfterFailure = 1 + kComparedLength - kRewind;
 // The address starts with the pattern's scheme, whatever the case of the input.
 inline constexpr char kScheme[] = "http://";
 inline constexpr int kSchemeLength = static_cast<int>(sizeof kScheme) - 1;
@@ -54,12 +57,8 @@ inline bool MatchesOpening(const unsigned char* after_bracket, const CharacterCl
 // MatchesOpening for the default locale's classes, in one step. Reads sixteen bytes: the
 // compared ones and one more.
 QUILLON_SSE2 inline bool MatchesOpeningAscii(const unsigned char* after_bracket) {
-  __m128i input = _mm_loadu_si128(reinterpret_cast<const __m128i*>(after_bracket));
-  __m128i fold = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kComparedBlock.fold_bits.data()));
-  __m128i pattern =
-      _mm_loadu_si128(reinterpret_cast<const __m128i*>(kComparedBlock.characters.data()));
-  unsigned equal =
-      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(input, fold), pattern)));
+  __m128i folded = _mm_or_si128(Load16(after_bracket), Load16(kComparedBlock.fold_bits.data()));
+  unsigned equal = Mask16(_mm_cmpeq_epi8(folded, Load16(kComparedBlock.characters.data())));
   constexpr unsigned kCompared = (1u << kComparedLength) - 1;
   return (equal & kCompared) == kCompared;
 }

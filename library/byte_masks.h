@@ -1,7 +1,8 @@
 #pragma once
-// The words of the sixteen-byte code: which bytes of a block equal a value, as a bit mask, and
-// the lowest and highest bit of a mask. Each has a plain form, so that the callers read the
-// same on every processor; only the candidate finders and the printable copy use them.
+// The words of the sixteen-byte code: loads and stores of sixteen bytes, which bytes of a block
+// equal a value, as a bit mask, and the lowest bit of a mask; the searches have a plain form
+// too. Only the candidate finders, the comparison of an opening and the printable copy use
+// them.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,8 +11,8 @@
 
 namespace quillon {
 
-// The lowest and the highest set bit of a mask that is not 0; a 32-bit build takes them in
-// halves rather than call the compiler's helper for each.
+// The lowest set bit of a mask that is not 0; a 32-bit build takes it in halves rather than
+// call the compiler's helper.
 inline unsigned LowestBit(std::uint64_t mask) {
 #ifdef __x86_64__
   return static_cast<unsigned>(__builtin_ctzll(mask));
@@ -20,22 +21,6 @@ inline unsigned LowestBit(std::uint64_t mask) {
   if (low != 0) return static_cast<unsigned>(__builtin_ctz(low));
   return 32 + static_cast<unsigned>(__builtin_ctz(static_cast<std::uint32_t>(mask >> 32)));
 #endif
-}
-inline unsigned HighestBit(std::uint64_t mask) {
-#ifdef __x86_64__
-  return 63 - static_cast<unsigned>(__builtin_clzll(mask));
-#else
-  auto high = static_cast<std::uint32_t>(mask >> 32);
-  if (high != 0) return 63 - static_cast<unsigned>(__builtin_clz(high));
-  return 31 - static_cast<unsigned>(__builtin_clz(static_cast<std::uint32_t>(mask)));
-#endif
-}
-
-// Which of the sixteen bytes at `at` equal `value`, one bit each, lowest byte first.
-inline unsigned EqualMask16Plain(const unsigned char* at, unsigned char value) {
-  unsigned mask = 0;
-  for (unsigned i = 0; i < 16; ++i) mask |= (at[i] == value ? 1u : 0u) << i;
-  return mask;
 }
 
 // The first `byte` in [first, last), or `last`, through the C library.
@@ -49,6 +34,10 @@ inline const unsigned char* FindBytePlain(const unsigned char* first, const unsi
 #ifdef QUILLON_X86
 QUILLON_SSE2 inline __m128i Load16(const unsigned char* at) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+QUILLON_SSE2 inline void Store16(unsigned char* at, __m128i bytes) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(at), bytes);
 }
 
 QUILLON_SSE2 inline unsigned Mask16(__m128i bytes) {

@@ -9,12 +9,12 @@
 namespace quillon {
 namespace {
 
-// Whether the "<" at `at` starts an attempt when the scan goes on at `from`. A failed attempt
-// goes on at the second byte after its "<", so of a run of them every second one does.
+// Whether the "<" at `at` starts an attempt when the scan goes on at `from`: each "<" before
+// it in the same run starts a failed one, which goes on kResumeAfterFailure bytes further.
 bool StartsAttempt(const unsigned char* bytes, size_t from, size_t at) {
   size_t run = at;
   while (run > from && bytes[run - 1] == '<') --run;
-  return (at - run) % 2 == 0;
+  return (at - run) % kResumeAfterFailure == 0;
 }
 
 // The first "<" at or after `start` that starts an attempt, the scan going on at `from`, or
@@ -25,7 +25,7 @@ size_t FirstAttemptFrom(const unsigned char* bytes, size_t from, size_t start, s
   for (size_t at = start; at < size; ++at) {
     if (bytes[at] != '<') {
       run = at + 1;
-    } else if ((at - run) % 2 == 0) {
+    } else if ((at - run) % kResumeAfterFailure == 0) {
       return at;
     }
   }
@@ -150,7 +150,7 @@ size_t Engine::Scan(const unsigned char* bytes, size_t from, size_t size) {
       StartCapture(bytes + bracket + kPatternLength);
       return bracket + kPatternLength;
     }
-    from = bracket + 2;
+    from = bracket + kResumeAfterFailure;
   }
   // Every attempt before `limit` fails; the first one after it waits for more bytes.
   return FirstAttemptFrom(bytes, from, std::max(from, limit), size);
@@ -176,7 +176,9 @@ size_t Engine::Capture(const unsigned char* bytes, size_t from, size_t size, std
   size_t end = static_cast<size_t>(quote - bytes);
   if (address_start_ != nullptr && quote != bytes + size) {
     // The whole address lies here: its record is made from where it lies.
-    EndCapture(address_start_, end - from, offset + end + 1, sink);
+    size_t length = end - from;
+    EndCapture(address_start_, length, NeedsTrailingSlash(address_start_, length), offset + end + 1,
+               sink);
     return end + 1;
   }
   address_start_ = nullptr;
@@ -187,17 +189,29 @@ size_t Engine::Capture(const unsigned char* bytes, size_t from, size_t size, std
     std::memcpy(address_ + address_length_, bytes + from,
                 std::min(count, kKeptAddressBytes - address_length_));
   }
+  KeepTail(bytes + from, count);
   address_length_ =
       std::min(address_length_ + std::min(count, kKeptAddressBytes + 1), kKeptAddressBytes + 1);
   if (quote == bytes + size) return size;
-  EndCapture(address_, address_length_, offset + end + 1, sink);
+  bool slash = address_length_ > kKeptAddressBytes
+                   ? NeedsTrailingSlash(address_tail_, kSlashRuleBytes)
+                   : NeedsTrailingSlash(address_, address_length_);
+  EndCapture(address_, address_length_, slash, offset + end + 1, sink);
   return end + 1;
 }
 
-void Engine::EndCapture(const unsigned char* address, size_t length, std::uint64_t end,
+void Engine::KeepTail(const unsigned char* piece, size_t count) {
+  if (count >= kSlashRuleBytes) {
+    std::memcpy(address_tail_, piece + count - kSlashRuleBytes, kSlashRuleBytes);
+  } else {
+    std::memmove(address_tail_, address_tail_ + count, kSlashRuleBytes - count);
+    std::memcpy(address_tail_ + kSlashRuleBytes - count, piece, count);
+  }
+}
+
+void Engine::EndCapture(const unsigned char* address, size_t length, bool slash, std::uint64_t end,
                         RecordSink& sink) {
   size_t kept = std::min(length, kKeptAddressBytes);
-  bool slash = NeedsTrailingSlash(address, kept);
   const RecordRules rules{keywords_, has_keywords_, classes_, wide_};
   size_t record = WriteUrlRecord(address, length, slash, rules, record_);
   if (record > 0) sink.Record(record_, record);

@@ -20,9 +20,13 @@
 
 namespace quillon {
 
-// Up to six exclusion keywords, in order. Each counts up to its first NUL; an empty one
-// excludes nothing.
-using KeywordTexts = std::array<std::string_view, 6>;
+// The most exclusion keywords a run, or an engine, takes.
+inline constexpr size_t kMaxKeywords = 6;
+// Up to kMaxKeywords exclusion keywords, in order. Each counts up to its first NUL; an empty
+// one excludes nothing.
+using KeywordTexts = std::array<std::string_view, kMaxKeywords>;
+// The keywords as an engine keeps them, each cut at its first NUL.
+using ExclusionKeywords = std::array<std::string, kMaxKeywords>;
 
 // Where reading the page byte by byte, as the run is designed to, would have stopped.
 struct ReadingEnd {
@@ -72,8 +76,6 @@ class Engine {
   // once it was complete. Valid until the next call.
   std::string_view LastCapture();
 
-  const CharacterClasses& classes() const { return classes_; }
-
  private:
   enum class State { kScanning, kCapturing, kFirstAttempt, kDone };
 
@@ -84,7 +86,10 @@ class Engine {
   // Whether the attempt at the "<" before `after_bracket` opens an anchor.
   bool MatchAnchor(const unsigned char* after_bracket) const;
   void StartCapture(const unsigned char* address);
-  void EndCapture(const unsigned char* address, size_t length, std::uint64_t end, RecordSink& sink);
+  void KeepTail(const unsigned char* piece, size_t count);
+  // `slash`: whether the whole address, whose first bytes these are, needs the "/".
+  void EndCapture(const unsigned char* address, size_t length, bool slash, std::uint64_t end,
+                  RecordSink& sink);
   void KeepLastCapture();
   void SetLastCapture(const unsigned char* address, size_t length, bool slash);
 
@@ -112,6 +117,8 @@ class Engine {
   const unsigned char* address_start_ = nullptr;
   unsigned char address_[kKeptAddressBytes];
   size_t address_length_ = 0;
+  // The last bytes gathered, which decide the "/" of an address longer than those kept.
+  unsigned char address_tail_[kSlashRuleBytes];
 
   // The last capture as LastCapture gives it. One that closed inside a chunk is noted by
   // place and copied only before the chunk is given back.

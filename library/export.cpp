@@ -6,7 +6,10 @@
 #endif
 #include "library/export.h"
 
+#include <new>
+
 #include "library/extraction_run.h"
+#include "library/message_box.h"
 
 namespace quillon {
 
@@ -19,11 +22,18 @@ void SearchAddresses(const QuillonString (&strings)[8]) noexcept {
       {CString::Attach(strings[2].characters), CString::Attach(strings[3].characters),
        CString::Attach(strings[4].characters), CString::Attach(strings[5].characters),
        CString::Attach(strings[6].characters), CString::Attach(strings[7].characters)}};
+  // Nothing may leave through a C interface (on Windows the caller has a run-time of its own);
+  // the arguments are released on the way out all the same.
   try {
     RunExtraction(arguments);
+  } catch (const CMemoryException&) {
+    // Only a box can fail this way: the one that opens the run, or the one that says memory
+    // ran out.
+    ReportOutOfMemoryLastly();
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemoryLastly();
   } catch (...) {
-    // Nothing may leave through a C interface (on Windows the caller has a run-time of its
-    // own); the arguments are released on the way out all the same.
+    // Thrown by a caller's own presenter of boxes; the caller's to report.
   }
 }
 

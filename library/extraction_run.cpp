@@ -27,23 +27,31 @@ void CloseOutputFile(RecordOutput& output) {
   OutputFileOpen = false;
 }
 
-// Reports the addresses the output could not write, as they are written.
+// Reports the addresses the output could not write, as they are written, and keeps the error
+// number of the last one.
 class WriteFailures final : public RecordOutput::FailureListener {
  public:
-  // Set once the page is read: whether its last byte closed the last record.
-  bool ended_on_record = false;
+  // Once the output is closed: the error number stays in StatusText only when the record that
+  // failed was the last thing the reading did (`ended_on_record`, and it was the record
+  // appended last); any later byte read would have taken its place.
+  void LeaveErrorNumber(bool ended_on_record, std::uint64_t last_mark) const {
+    if (!ended_on_record || !failed_mark_ || *failed_mark_ != last_mark) return;
+    char number[20];
+    _itoa(error_number_, number, 10);
+    StatusText = number;
+  }
 
  private:
   void AddressWriteFailed(int error_number, std::optional<std::uint64_t> mark) override {
-    // The error number stays in StatusText only when nothing was read after the record: any
-    // later byte would have taken its place.
-    if (mark && ended_on_record) {
-      char number[20];
-      _itoa(error_number, number, 10);
-      StatusText = number;
+    if (mark) {
+      failed_mark_ = mark;
+      error_number_ = error_number;
     }
     ShowMessage(kTextWriteFailed, kCaptionError);
   }
+
+  std::optional<std::uint64_t> failed_mark_;
+  int error_number_ = 0;
 };
 
 // Feeds the page to the engine until it has ended, failed, or can change nothing more.
@@ -86,15 +94,52 @@ void LeaveCurrentUrl(Engine& engine) {
   CurrentUrl->ReleaseBuffer(length);
 }
 
+// Whether the two handles reach one file, under whatever names: the same volume and the same
+// file on it.
+bool SameFile(int first, int second) {
+  BY_HANDLE_FILE_INFORMATION a, b;
+  return GetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(first)), &a) &&
+         GetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(second)), &b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// Empties the output file as opening it for truncation would: false when it holds bytes that
+// cannot be cut. A device or a pipe has none to cut.
+bool EmptyOutputFile(int handle) {
+  long long length = _lseeki64(handle, 0, SEEK_END);
+  if (length <= 0) return true;
+  return _chsize(handle, 0) == 0 && _lseeki64(handle, 0, SEEK_SET) == 0;
+}
+
+// Opens both files: the output first, then the page, and empties the output only once it is
+// known not to be the page under another name. False when the output cannot be used: the box
+// has been shown, and neither file is left open.
+bool OpenFiles(const RunArguments& arguments) {
+  OutputFile = _open(arguments.output, _O_BINARY | _O_CREAT | _O_RDWR, _S_IWRITE);
+  if (OutputFile != -1) {
+    OutputFileOpen = true;
+    InputFile = _open(arguments.input, _O_BINARY | _O_RDONLY);
+    InputFileOpen = InputFile != -1;
+    if ((!InputFileOpen || !SameFile(OutputFile, InputFile)) && EmptyOutputFile(OutputFile)) {
+      return true;
+    }
+    CloseInputFile();
+    _close(OutputFile);
+    OutputFileOpen = false;
+    OutputFile = -1;
+  }
+  ShowMessage(kTextOutputNotOpened, kCaptionError);
+  return false;
+}
+
 void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& failures) {
-  InputFile = _open(arguments.input, _O_BINARY | _O_RDONLY);
-  if (InputFile == -1) {
+  if (!InputFileOpen) {
     StatusText = kTextInputMissing;
     ShowMessage(StatusText, kCaptionInputMissing);
     CloseOutputFile(output);
     return;
   }
-  InputFileOpen = true;
   StatusText = kStatusInputOpen;
   StatusText = kStatusSearching;
 
@@ -108,7 +153,6 @@ void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& fa
   PrepareCurrentUrl();
 
   ReadingEnd end = ScanPage(reader, engine, output);
-  failures.ended_on_record = end.ended_on_record;
   LeaveStatus(end);
   LeaveCurrentUrl(engine);
   // The output is complete, and closed, the moment the end of the page is met.
@@ -118,6 +162,7 @@ void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& fa
     ShowMessage(kTextFileError, kCaptionError);
   }
   CloseOutputFile(output);
+  failures.LeaveErrorNumber(end.ended_on_record, output.Appended());
   // The page stays open until its end-of-file test is answered, then it is released so that
   // it is not kept locked.
   CloseInputFile();
@@ -125,7 +170,7 @@ void Scan(const RunArguments& arguments, RecordOutput& output, WriteFailures& fa
 
 // Memory ran out: what was found so far is written and both files are closed; one box, as the
 // framework shows its own, tells the user. Should showing it need memory too, that failure
-// reaches the export's boundary with the files already closed.
+// reaches the export's boundary, with the files already closed, and is reported there.
 void EndOutOfMemory(RecordOutput& output) {
   output.Abandon();
   OutputFileOpen = false;
@@ -139,12 +184,7 @@ void RunExtraction(const RunArguments& arguments) {
   StatusText = "";
   ShowMessage(kTextSearchStarting, kCaptionError);
 
-  OutputFile = _open(arguments.output, _O_BINARY | _O_TRUNC | _O_CREAT | _O_RDWR, _S_IWRITE);
-  if (OutputFile == -1) {
-    ShowMessage(kTextOutputNotOpened, kCaptionError);
-    return;
-  }
-  OutputFileOpen = true;
+  if (!OpenFiles(arguments)) return;
   WriteFailures failures;
   PlainRecordOutput plain_output(OutputFile, failures);
   BlockRecordOutput block_output(OutputFile, failures);

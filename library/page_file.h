@@ -30,13 +30,15 @@ struct NoPause {
   bool operator()() const { return true; }
 };
 
-template <typename Calls = PosixCalls>
+// `PageEngine` is Engine, or anything with its Reset, Feed, Stop and Finish (which may take the
+// sink: the HTML rules' engine gives its last links there).
+template <typename Calls = PosixCalls, typename PageEngine = Engine>
 class PageFile {
  public:
   // Pages are read at most `block_size` bytes at a time. The block is made for the first page
   // and grows with the pages, up to `block_size`: a page of a few kilobytes (most are) gets a
   // small one, which costs far less to make than a large one.
-  PageFile(Engine& engine, size_t block_size) : engine_(engine), largest_block_(block_size) {}
+  PageFile(PageEngine& engine, size_t block_size) : engine_(engine), largest_block_(block_size) {}
   ~PageFile() { Close(); }
   PageFile(const PageFile&) = delete;
   PageFile& operator=(const PageFile&) = delete;
@@ -73,7 +75,11 @@ class PageFile {
       }
       if (!ReadBlock(error, pause)) return StopReading();
     }
-    engine_.Finish();
+    if constexpr (requires { engine_.Finish(sink); }) {
+      engine_.Finish(sink);
+    } else {
+      engine_.Finish();
+    }
     Close();
     return true;
   }
@@ -129,7 +135,7 @@ class PageFile {
     }
   }
 
-  Engine& engine_;
+  PageEngine& engine_;
   const size_t largest_block_;
   std::unique_ptr<unsigned char[]> block_;
   size_t block_size_ = 0;

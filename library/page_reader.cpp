@@ -22,6 +22,7 @@ PageReader::PageReader(int handle) : handle_(handle) {
     buffer_ = small_block_;
     step_ = kSmallBlockSize;
   }
+  largest_step_ = step_;
 }
 
 std::span<const unsigned char> PageReader::Next() {
@@ -29,6 +30,10 @@ std::span<const unsigned char> PageReader::Next() {
     int got = _read(handle_, buffer_, step_);
     if (got > 0) {
       position_ += got;
+      if (static_cast<unsigned>(got) == step_ && step_ < largest_step_ && ++succeeded_ == 2) {
+        step_ *= 2;
+        succeeded_ = 0;
+      }
       return {buffer_, static_cast<size_t>(got)};
     }
     if (got == 0) {
@@ -40,6 +45,7 @@ std::span<const unsigned char> PageReader::Next() {
       break;
     }
     step_ /= 2;
+    succeeded_ = 0;
   }
   return {};
 }

@@ -21,7 +21,8 @@ class PageReader {
 
   // The next bytes of the page; none at its end, or once reading has failed. A read over a bad
   // spot fails as a whole, so a failed read is tried again in smaller pieces from the same
-  // place: every byte before the first one that cannot be read is delivered.
+  // place: every byte before the first one that cannot be read is delivered. Two whole pieces
+  // read in a row cover what failed at twice their size, and the pieces grow again.
   std::span<const unsigned char> Next();
   bool Failed() const { return failed_; }
   // What the run's end-of-file test answers when its reading is over: -1 after a failed read
@@ -46,6 +47,9 @@ class PageReader {
   bool ended_ = false;
   long long position_ = 0;
   unsigned step_;
+  unsigned largest_step_;
+  // Whole pieces read in a row at the current step.
+  int succeeded_ = 0;
   std::unique_ptr<unsigned char[]> block_;
   unsigned char* buffer_;
   unsigned char small_block_[kSmallBlockSize];

@@ -15,13 +15,16 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #else
+#include "runtime/file_information.h"
 #include "runtime/lowio.h"
 #include "runtime/message_box.h"
 #include "runtime/process.h"
 
 namespace quillon {
+using crt::_chsize;
 using crt::_close;
 using crt::_eof;
+using crt::_get_osfhandle;
 using crt::_itoa;
 using crt::_lseeki64;
 using crt::_O_BINARY;
@@ -35,11 +38,15 @@ using crt::_read;
 using crt::_S_IWRITE;
 using crt::_spawnl;
 using crt::_write;
+using crt::BY_HANDLE_FILE_INFORMATION;
+using crt::GetFileInformationByHandle;
+using crt::HANDLE;
 using crt::HWND;
 using crt::MB_ICONEXCLAMATION;
 using crt::MB_OK;
 using crt::MB_YESNO;
 using crt::MessageBoxA;
+using crt::PresentOnStandardError;
 }  // namespace quillon
 #endif
 #include <cerrno>

@@ -79,7 +79,8 @@ static inline QuillonString QuillonMakeText(const char* text) {
 /* One extraction run. `input`: the HTML page to read; `output`: the text file to write;
  * `keyword1` to `keyword6`: exclusion keywords, compared byte for byte and case-sensitively.
  * File names are passed to the system unchanged; a relative name refers to the current
- * directory. */
+ * directory. An output that is the input file itself, under any name, is not written: the run
+ * says it cannot be opened and leaves the page as it was. */
 QUILLON_API void QUILLON_CALL BEGIN_SEARCH_ADD(QuillonString input, QuillonString output,
                                                QuillonString keyword1, QuillonString keyword2,
                                                QuillonString keyword3, QuillonString keyword4,

@@ -8,7 +8,13 @@
  * of any size; the records do not depend on where it is cut.
  *
  * Exported by libquillon.so.1 from version 1.1 on (symbol version QUILLON_1.1), and
- * quillon_version_number from 1.2 on (QUILLON_1.2). Nothing here
+ * quillon_version_number from 1.2 on (QUILLON_1.2).
+ *
+ * From version 1.2 on an engine may also follow the HTML rules
+ * (quillon_engine_new_html): every a and area href of the page, resolved against the page's URL
+ * (or its first base href, for the links after it) as a browser resolves it. A record is then
+ * the URL's serialization, what `new URL(href, base).href` gives in a browser: printable ASCII,
+ * at most 32 KiB. The same feed, finish and free calls serve both kinds of engine. Nothing here
  * shows a message box, writes to standard error, touches a file or aborts: every failure is a
  * status code. An engine is used by one thread at a time; different engines share nothing, and
  * quillon_extract may run on any number of threads at once.
@@ -58,7 +64,13 @@ enum quillon_status {
   /* Called from inside this engine's own callback: the call did nothing and the page is
    * failed, so no further record of it reaches the callback; the running feed or finish
    * returns QUILLON_ERROR_PAGE_FAILED. */
-  QUILLON_ERROR_BUSY = -5
+  QUILLON_ERROR_BUSY = -5,
+  /* (1.2) The page URL given does not parse as an absolute URL. */
+  QUILLON_ERROR_PAGE_URL = -6,
+  /* (1.2) The encoding label given names no encoding of the Encoding Standard. */
+  QUILLON_ERROR_ENCODING_LABEL = -7,
+  /* (1.2) The page is in an encoding this system's iconv cannot convert: the page is failed. */
+  QUILLON_ERROR_ENCODING_UNAVAILABLE = -8
 };
 
 /* Maximum number of exclusion keywords. */
@@ -87,14 +99,17 @@ QUILLON_ENGINE_API int quillon_engine_new(const char* const* keywords, size_t ke
  * before the call returns, in page order. `bytes` may be NULL when `size` is 0.
  * Returns QUILLON_OK, QUILLON_STOPPED, QUILLON_ERROR_ARGUMENT (engine NULL; bytes NULL with
  * size > 0, which fails the page), QUILLON_ERROR_PAGE_FAILED, QUILLON_ERROR_CALLBACK_THREW or
- * QUILLON_ERROR_BUSY. */
+ * QUILLON_ERROR_BUSY; an engine of the HTML rules (1.2) also QUILLON_ERROR_ENCODING_UNAVAILABLE
+ * or QUILLON_ERROR_MEMORY when the converter for the page's encoding cannot be made, which fails
+ * the page. */
 QUILLON_ENGINE_API int quillon_engine_feed(quillon_engine* engine, const void* bytes, size_t size);
 
 /* Ends the current page: an anchor or an address still open at its end gives no record. The
  * engine is then ready for a new page, whatever this one's outcome, with nothing carried over.
  * Returns QUILLON_OK, or the page's outcome: QUILLON_STOPPED, QUILLON_ERROR_PAGE_FAILED or
  * QUILLON_ERROR_CALLBACK_THREW; QUILLON_ERROR_ARGUMENT when engine is NULL; QUILLON_ERROR_BUSY
- * from inside the callback, where the page is not ended but failed. */
+ * from inside the callback, where the page is not ended but failed. An engine of the HTML rules
+ * gives its last links here, and may return what its feed may. */
 QUILLON_ENGINE_API int quillon_engine_finish(quillon_engine* engine);
 
 /* Releases the engine; NULL is ignored. Called from inside the engine's callback, no further
@@ -110,6 +125,58 @@ QUILLON_ENGINE_API void quillon_engine_free(quillon_engine* engine);
 QUILLON_ENGINE_API int quillon_extract(const void* bytes, size_t size, const char* const* keywords,
                                        size_t keyword_count, quillon_record_callback callback,
                                        void* context);
+
+/* ---- The HTML rules (1.2) ----
+ *
+ * The page is read as the HTML Standard's tokenizer reads it (raw text, script data, CDATA in
+ * svg and math; noscript as markup). Every a or area start tag with an href (the first of
+ * duplicates) gives its value, character references decoded, parsed by the URL Standard's basic
+ * URL parser against the base: the page's URL, or from the first base href on, that href
+ * resolved against the page's URL (the page's URL where it fails). An href that fails to parse
+ * gives nothing; so does one longer than 8192 bytes, which is counted. The page's encoding is
+ * its byte order mark's, else the caller's label, else a <meta> charset within its first 1024
+ * bytes, else UTF-8; other encodings are converted to UTF-8 by iconv. Only http and https links
+ * are kept, unless QUILLON_HTML_ALL_SCHEMES; keywords exclude a link that holds one, byte for
+ * byte. Memory is bounded; nothing is allocated per record. */
+
+/* Keep links of every scheme (mailto:, ftp:, data:, javascript: ...), not only http and https. */
+#define QUILLON_HTML_ALL_SCHEMES 1u
+
+/* Makes an engine of the HTML rules and stores it in *engine_out (NULL there on failure).
+ * `page_url`: the URL of the pages it reads (NULL or "": none, and relative hrefs fail until a
+ * base href with an absolute URL). `encoding_label`: the encoding the pages arrive in (an HTTP
+ * charset), a byte order mark overriding it; NULL: none. `flags`: 0 or QUILLON_HTML_ALL_SCHEMES.
+ * Keywords, callback and context as for quillon_engine_new.
+ * Returns QUILLON_OK, QUILLON_ERROR_ARGUMENT (engine_out or callback NULL, keyword_count > 6,
+ * an unknown flag), QUILLON_ERROR_PAGE_URL, QUILLON_ERROR_ENCODING_LABEL (also for "") or
+ * QUILLON_ERROR_MEMORY. */
+QUILLON_ENGINE_API int quillon_engine_new_html(const char* page_url, const char* encoding_label,
+                                               unsigned flags, const char* const* keywords,
+                                               size_t keyword_count,
+                                               quillon_record_callback callback, void* context,
+                                               quillon_engine** engine_out);
+
+/* Sets the URL of the pages an HTML engine reads from the next one on; NULL or "": none. Only
+ * between pages (before the first feed, or after a finish). Returns QUILLON_OK,
+ * QUILLON_ERROR_PAGE_URL (the URL is kept as it was), QUILLON_ERROR_ARGUMENT (engine NULL, not
+ * an HTML engine, or a page under way) or QUILLON_ERROR_BUSY. */
+QUILLON_ENGINE_API int quillon_engine_set_page_url(quillon_engine* engine, const char* page_url);
+
+/* Of an HTML engine's current page, or the last one finished: how many hrefs were longer than
+ * 8192 bytes and skipped, and how many a and area hrefs failed to parse. Either pointer may be
+ * NULL. Returns QUILLON_OK, or QUILLON_ERROR_ARGUMENT when engine is NULL or not an HTML
+ * engine. */
+QUILLON_ENGINE_API int quillon_engine_skipped(const quillon_engine* engine,
+                                              unsigned long long* long_hrefs,
+                                              unsigned long long* unparsed_hrefs);
+
+/* The links of the whole page `bytes` under the HTML rules, as an engine made with these
+ * arguments, fed the page at once and finished would give them. Returns what
+ * quillon_engine_new_html, quillon_engine_feed and quillon_engine_finish return. */
+QUILLON_ENGINE_API int quillon_extract_html(const void* bytes, size_t size, const char* page_url,
+                                            const char* encoding_label, unsigned flags,
+                                            const char* const* keywords, size_t keyword_count,
+                                            quillon_record_callback callback, void* context);
 
 /* A short English description of a status code, for messages; never NULL, and a static text
  * the caller must not free. Unknown codes get a text that says so. */

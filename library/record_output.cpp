@@ -23,7 +23,11 @@ void RecordOutput::WritePieces(const char* address, int length, std::optional<st
   if (_write(handle_, address, static_cast<unsigned>(length)) == -1) {
     listener_.AddressWriteFailed(errno, mark);
   }
-  _write(handle_, "\r\n", 2);
+  WriteRecordEnd();
+}
+
+void RecordOutput::WriteRecordEnd() {
+  _write(handle_, kRecordEnd, kRecordEndLength);
 }
 
 void RecordOutput::CloseHandle() noexcept {
@@ -41,10 +45,8 @@ char* BlockRecordOutput::Slot() {
 }
 
 void BlockRecordOutput::Append(int length, std::uint64_t mark) {
-  char* record = block_.get() + size_;
-  record[length] = '\r';
-  record[length + 1] = '\n';
-  size_ += length + 2;
+  std::memcpy(block_.get() + size_ + length, kRecordEnd, kRecordEndLength);
+  size_ += length + static_cast<int>(kRecordEndLength);
   last_mark_ = mark;
 }
 
@@ -66,22 +68,24 @@ void BlockRecordOutput::Abandon() noexcept {
 }
 
 // Writes again, the plain way, every record of the block that its first `done` bytes did not
-// complete. A record whose address was partly written counts as written, as a short _write
-// does, and gets its CR LF; one whose CR went out but not its LF is finished.
+// complete. A record whose address was written, whole or in part (as a short _write counts as
+// written), gets its CR LF; one whose CR went out but not its LF is finished.
 void BlockRecordOutput::WriteRemainingRecords(int size, int done, std::uint64_t last_mark) {
   const char* block = block_.get();
   int start = 0;
   while (start < size) {
     const char* line_end = static_cast<const char*>(
-        std::memchr(block + start, '\r', static_cast<size_t>(size - start)));
+        std::memchr(block + start, kRecordEnd[0], static_cast<size_t>(size - start)));
     int address_end = static_cast<int>(line_end - block);
-    int record_end = address_end + 2;
+    int record_end = address_end + static_cast<int>(kRecordEndLength);
     if (done <= start) {
       std::optional<std::uint64_t> mark;
       if (record_end == size) mark = last_mark;
       WritePieces(block + start, address_end - start, mark);
-    } else if (done < address_end) {
-      _write(handle_, "\r\n", 2);
+    } else if (done <= address_end) {
+      WriteRecordEnd();
+    } else if (done < record_end) {
+      _write(handle_, kRecordEnd + 1, kRecordEndLength - 1);
     }
     start = record_end;
   }

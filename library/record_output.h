@@ -31,7 +31,7 @@ class RecordOutput : public RecordSink {
   };
 
   // A slot holds the longest address, its CR LF, and room for sixteen-byte stores past its end.
-  static constexpr int kSlotSize = UrlBufferSize + 2 + 16;
+  static constexpr int kSlotSize = UrlBufferSize + static_cast<int>(kRecordEndLength) + 16;
 
   RecordOutput(int handle, FailureListener& listener) : handle_(handle), listener_(listener) {}
   virtual ~RecordOutput() = default;
@@ -52,10 +52,14 @@ class RecordOutput : public RecordSink {
   // Flushes and closes the file; afterwards does nothing.
   void Close();
   bool IsOpen() const { return open_; }
+  // The mark of the record appended last by Record (0 before the first).
+  std::uint64_t Appended() const { return appended_; }
 
  protected:
   // The address with one _write and CR LF with another, whether or not the first failed.
   void WritePieces(const char* address, int length, std::optional<std::uint64_t> mark);
+  // CR LF; its result is not looked at.
+  void WriteRecordEnd();
   void CloseHandle() noexcept;
 
   int handle_;

@@ -4,6 +4,10 @@
 
 namespace quillon {
 
+// What ends each record in an output file: CR LF.
+inline constexpr char kRecordEnd[] = "\r\n";
+inline constexpr size_t kRecordEndLength = sizeof kRecordEnd - 1;
+
 class RecordSink {
  public:
   // `address` is one record without its CR LF: "http://", then printable bytes only, `length`

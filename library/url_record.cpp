@@ -34,7 +34,7 @@ QUILLON_SSE2_FLATTENED Copied CopyPrintableWide(const unsigned char* source, siz
   size_t at = 0;
   for (; at + 16 <= length; at += 16) {
     unsigned bad = UnprintableMask16(source + at);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), Load16(source + at));
+    Store16(out + at, Load16(source + at));
     if (bad != 0) {
       at += LowestBit(bad);
       return CopyPrintableFrom(source, length, out, classes, at, at);
@@ -45,7 +45,7 @@ QUILLON_SSE2_FLATTENED Copied CopyPrintableWide(const unsigned char* source, siz
     // The last sixteen bytes, overlapping those already copied.
     size_t last = length - 16;
     unsigned bad = UnprintableMask16(source + last);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + last), Load16(source + last));
+    Store16(out + last, Load16(source + last));
     if (bad == 0) return {length, length};
     size_t first_bad = last + LowestBit(bad);
     return CopyPrintableFrom(source, length, out, classes, first_bad, first_bad);
@@ -71,7 +71,7 @@ Copied CopyPrintable(const unsigned char* source, size_t length, unsigned char* 
   return CopyPrintableFrom(source, length, out, classes, 0, 0);
 }
 
-bool IsExcluded(const char* address, const ExclusionKeywords& keywords) {
+bool IsExcluded(const char* address, KeywordList keywords) {
   for (const std::string& keyword : keywords) {
     // An empty keyword occurs in every address and so never counts; testing for it first
     // gives the same answer without the search.

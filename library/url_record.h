@@ -1,8 +1,8 @@
 #pragma once
 // The last step of handling an anchor: drop the address if it holds an exclusion keyword, strip
 // what is not printable, and make the record of the rest.
-#include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 
 #include "library/character_classes.h"
@@ -10,12 +10,12 @@
 
 namespace quillon {
 
-// The six keywords of a run, each cut at its first NUL; empty ones exclude nothing.
-using ExclusionKeywords = std::array<std::string, 6>;
+// The keywords of a run, each cut at its first NUL; empty ones exclude nothing.
+using KeywordList = std::span<const std::string>;
 
 // What the record of an address depends on besides its bytes.
 struct RecordRules {
-  const ExclusionKeywords& keywords;
+  KeywordList keywords;
   bool has_keywords;  // any keyword not empty
   const CharacterClasses& classes;
   bool wide;  // the default classes, tested sixteen bytes at a time
@@ -31,7 +31,7 @@ size_t WriteUrlRecord(const unsigned char* after_scheme, size_t length, bool sla
 
 // Whether NUL-terminated `address` holds a non-empty keyword (byte for byte, case-sensitive);
 // the keywords are tested in order and the first hit decides.
-bool IsExcluded(const char* address, const ExclusionKeywords& keywords);
+bool IsExcluded(const char* address, KeywordList keywords);
 
 struct Copied {
   size_t read;     // source bytes looked at: all of them, or those before the first NUL
@@ -47,5 +47,7 @@ Copied CopyPrintable(const unsigned char* source, size_t length, unsigned char* 
 // "/": it ends neither like a page (".html", ".htm", the letters in any case) nor like a
 // directory ("/"). No suffix of the rule reaches back into the scheme, which ends in "/".
 bool NeedsTrailingSlash(const unsigned char* after_scheme, size_t length);
+// The most bytes at an address's end that the rule looks at (".html").
+inline constexpr size_t kSlashRuleBytes = 5;
 
 }  // namespace quillon

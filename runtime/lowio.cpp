@@ -72,6 +72,16 @@ int _close(int handle) {
   return Sys().close(handle) == 0 ? 0 : -1;
 }
 
+int _chsize(int handle, long size) {
+  return Sys().ftruncate(handle, static_cast<off_t>(size)) == 0 ? 0 : -1;
+}
+
+intptr_t _get_osfhandle(int handle) {
+  struct stat status;
+  if (handle < 0 || Sys().fstat(handle, &status) != 0) return -1;
+  return handle;
+}
+
 char* _itoa(int value, char* buffer, int radix) {
   if (radix < 2 || radix > 36) {
     buffer[0] = '\0';

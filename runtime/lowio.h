@@ -2,6 +2,8 @@
 // The Windows C run-time's low-level file functions, as the library uses them, over POSIX.
 // They live in namespace crt because names with a leading underscore are the C library's own
 // at global scope here. Handles are POSIX descriptors; -1 means failure, with errno set.
+#include <cstdint>
+
 namespace crt {
 
 // Flag and permission values of the Windows run-time, which is what callers pass.
@@ -34,6 +36,12 @@ long long _lseeki64(int handle, long long offset, int origin);
 int _eof(int handle);
 // 0, or -1 when the handle is not open.
 int _close(int handle);
+// Makes the file `size` bytes long, cutting it or adding NUL bytes; the position stays. 0, or
+// -1 on failure.
+int _chsize(int handle, long size);
+// The operating system's handle behind `handle`, for the calls that take one; -1 when it is not
+// open.
+intptr_t _get_osfhandle(int handle);
 // Writes `value` in base `radix` (2 to 36) into `buffer`, NUL-terminated; returns `buffer`.
 // Negative values carry a minus sign only in base 10, as the Windows run-time does.
 char* _itoa(int value, char* buffer, int radix);

@@ -25,7 +25,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
 // default, which writes "[CAPTION] TEXT" in UTF-8 on standard error and answers IDYES.
 MessagePresenter SetMessagePresenter(MessagePresenter presenter);
 
-// The default presentation of one box, for presenters that filter and then pass boxes on.
-int PresentOnStandardError(LPCSTR caption, LPCSTR text, UINT style, HWND owner);
+// The default presentation of one box, for presenters that filter and then pass boxes on. It
+// needs no memory, so that it can say that memory ran out.
+int PresentOnStandardError(LPCSTR caption, LPCSTR text, UINT style, HWND owner) noexcept;
 
 }  // namespace crt

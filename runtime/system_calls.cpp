@@ -10,7 +10,7 @@ int OpenFile(const char* path, int flags, mode_t mode) {
   return ::open(path, flags, mode);
 }
 
-const SystemCalls kReal = {OpenFile, ::read, ::write, ::lseek, ::close, ::fstat};
+const SystemCalls kReal = {OpenFile, ::read, ::write, ::lseek, ::close, ::fstat, ::ftruncate};
 SystemCalls current = kReal;
 
 }  // namespace

@@ -13,6 +13,7 @@ struct SystemCalls {
   off_t (*lseek)(int fd, off_t offset, int whence);
   int (*close)(int fd);
   int (*fstat)(int fd, struct stat* status);
+  int (*ftruncate)(int fd, off_t length);
 };
 
 // The table in use; starts out as the real POSIX calls. Tests may replace entries and must

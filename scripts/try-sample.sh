@@ -1,16 +1,18 @@
 #!/bin/bash
-# Sets up what is missing, builds the quillon tool and runs it on the sample page, leaving out
-# addresses that hold "yahoo". Shows what the run reported and the addresses it wrote.
+# Installs what the quillon tool needs (g++, CMake, Ninja) if it is missing, builds the tool
+# alone (the preset tool: no tests, no Python module, in build/tool) and runs it on the sample
+# page, leaving out addresses that hold "yahoo". Shows what the run reported and the addresses
+# it wrote.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [[ $(id -u) -eq 0 ]]; then scripts/install-deps.sh --linux-only; else sudo scripts/install-deps.sh --linux-only; fi
-cmake --preset native >/dev/null
-cmake --build --preset native --target quillon_cli >/dev/null
+if [[ $(id -u) -eq 0 ]]; then scripts/install-deps.sh --tool-only; else sudo scripts/install-deps.sh --tool-only; fi
+cmake --preset tool >/dev/null
+cmake --build --preset tool >/dev/null
 
-output=build/native/sample-out.txt
+output=build/tool/sample-out.txt
 status=0
-report=$(build/native/cli/quillon examples/sample.htm "$output" yahoo 2>&1) || status=$?
+report=$(build/tool/cli/quillon examples/sample.htm "$output" yahoo 2>&1) || status=$?
 echo "--- what the run reported (exit status $status):"
 echo "$report"
 echo "--- addresses written to $output:"

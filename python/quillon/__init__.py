@@ -19,6 +19,10 @@ as UTF-8; at most six. Other threads run while a file is read, and while a
 page or chunk of 16 KiB or more is scanned (smaller ones take less time than
 handing over the interpreter's lock). When memory runs out, a call raises
 MemoryError.
+
+hyperlinks(), hyperlinks_of_file() and HyperlinkScanner follow the HTML rules
+instead: every a and area href resolved as a browser resolves it, each link a
+str (help(quillon._hyperlinks) says how).
 """
 
 import os
@@ -26,7 +30,8 @@ import os
 from quillon import _quillon
 from quillon._quillon import __version__
 
-__all__ = ["ArchiveDamage", "Scanner", "__version__", "links", "links_of_file", "warc_links"]
+__all__ = ["ArchiveDamage", "HyperlinkScanner", "Scanner", "__version__", "hyperlinks",
+           "hyperlinks_of_file", "links", "links_of_file", "warc_links"]
 
 # The engine reads at most this many keywords.
 _MOST_KEYWORDS = 6
@@ -227,8 +232,9 @@ def warc_links(path, exclude=()):
     the iterator, after the pages before, when reading it fails.
 
     The archive is read, inflated and scanned on a thread of its own, which runs
-    while the caller handles a page; at most three pages' links are held at once.
-    Dropping the iterator before its end stops the reading.
+    while the caller handles a page; pages come over in batches of at most 256 pages
+    or 16,384 links, and at most three batches are held at once. Dropping the
+    iterator before its end stops the reading.
     """
     name = os.fspath(path)
     return _archive_pages(_quillon.warc_open(name, _keywords(exclude)), name)
@@ -242,3 +248,7 @@ def _archive_pages(archive, name):
     damage = _quillon.warc_damage(archive)
     if damage:
         raise ArchiveDamage(name, damage)
+
+
+# Last: the HTML rules take their arguments through the checks above.
+from quillon._hyperlinks import HyperlinkScanner, hyperlinks, hyperlinks_of_file  # noqa: E402

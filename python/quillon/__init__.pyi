@@ -46,3 +46,41 @@ class Scanner:
         exc_value: BaseException | None,
         traceback: TracebackType | None,
     ) -> None: ...
+
+# The HTML rules: links as str, what new URL(href, base).href gives.
+def hyperlinks(
+    data: ReadableBuffer,
+    base: str | None = None,
+    exclude: _Keywords = (),
+    all_schemes: bool = False,
+    encoding: str | None = None,
+) -> list[str]: ...
+def hyperlinks_of_file(
+    path: str | bytes | os.PathLike[str] | os.PathLike[bytes],
+    base: str | None = None,
+    exclude: _Keywords = (),
+    all_schemes: bool = False,
+    encoding: str | None = None,
+) -> list[str]: ...
+
+class HyperlinkScanner:
+    def __init__(
+        self,
+        base: str | None = None,
+        exclude: _Keywords = (),
+        all_schemes: bool = False,
+        encoding: str | None = None,
+    ) -> None: ...
+    def feed(self, chunk: ReadableBuffer) -> list[str]: ...
+    def finish(self) -> list[str]: ...
+    def reset(self) -> None: ...
+    @property
+    def closed(self) -> bool: ...
+    def close(self) -> None: ...
+    def __enter__(self) -> HyperlinkScanner: ...
+    def __exit__(
+        self,
+        exc_type: type[BaseException] | None,
+        exc_value: BaseException | None,
+        traceback: TracebackType | None,
+    ) -> None: ...

@@ -12,6 +12,7 @@
 #include "library/page_file.h"
 #include "python/src/archive_pages.h"
 #include "python/src/engine_settings.h"
+#include "python/src/hyperlink_functions.h"
 #include "python/src/page_link_finder.h"
 #include "python/src/page_bytes.h"
 #include "python/src/record_list.h"
@@ -136,6 +137,7 @@ PYBIND11_MODULE(_quillon, module) {
   using quillon_python::ScannerOf;
   module.doc() = "The extraction engine, for the package quillon; use that.";
   module.attr("__version__") = QUILLON_VERSION;
+  quillon_python::AddHyperlinkFunctions(module);
   module.def("links", &quillon_python::Links, py::arg("data"), py::arg("keywords"));
   module.def("links_of_file", &quillon_python::LinksOfFile, py::arg("name"), py::arg("keywords"));
   module.def("scanner_new", &quillon_python::NewScanner, py::arg("keywords"));

@@ -33,7 +33,8 @@ using EnginePtr = std::unique_ptr<quillon_engine, decltype(&quillon_engine_free)
 
 EnginePtr MakeEngine(Collected& c, const char* const* keywords = nullptr) {
   quillon_engine* made = nullptr;
-  EXPECT_EQ(quillon_engine_new(keywords, keywords ? 6 : 0, Collect, &c, &made), QUILLON_OK);
+  EXPECT_EQ(quillon_engine_new(keywords, keywords ? QUILLON_MAX_KEYWORDS : 0, Collect, &c, &made),
+            QUILLON_OK);
   return EnginePtr(made, quillon_engine_free);
 }
 
@@ -69,13 +70,14 @@ TEST_P(CApiRecordsTest, EqualWhatTheExportWrites) {
   }
   const std::string written = testing_support::ReadFile(folder.Path("out.txt"));
   // Empty keywords as texts to the engine, as NULL entries to quillon_extract.
-  std::array<const char*, 6> texts{}, entries{};
+  std::array<const char*, QUILLON_MAX_KEYWORDS> texts{}, entries{};
   for (size_t i = 0; i < texts.size(); ++i) {
     texts[i] = c.keywords[i].c_str();
     entries[i] = c.keywords[i].empty() ? nullptr : texts[i];
   }
   Collected whole, chunked;
-  EXPECT_EQ(quillon_extract(c.page.data(), c.page.size(), entries.data(), 6, Collect, &whole),
+  EXPECT_EQ(quillon_extract(c.page.data(), c.page.size(), entries.data(), QUILLON_MAX_KEYWORDS,
+                            Collect, &whole),
             QUILLON_OK);
   EXPECT_EQ(whole.text, written);
   const EnginePtr engine = MakeEngine(chunked, texts.data());
@@ -105,7 +107,8 @@ TEST(CApiCalls, RefuseBadArguments) {
       {refused, [&] { return quillon_extract("<", 1, nullptr, 0, nullptr, &c); }},
       {refused, [&] { return quillon_extract("<", 1, seven, 7, Collect, &c); }},
       {QUILLON_OK, [&] { return quillon_engine_feed(engine.get(), nullptr, 0); }},
-      {QUILLON_OK, [&] { return quillon_extract("<", 1, nullptr, 6, Collect, &c); }},
+      {QUILLON_OK,
+       [&] { return quillon_extract("<", 1, nullptr, QUILLON_MAX_KEYWORDS, Collect, &c); }},
   };
   for (size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].second(), rows[i].first) << i;
   EXPECT_EQ(made, nullptr) << "a refused quillon_engine_new leaves NULL";

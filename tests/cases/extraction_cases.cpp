@@ -21,7 +21,7 @@ std::string Repeat(char byte, int count) {
 }
 
 ExtractionCase Case(std::string name, std::string page, std::string output,
-                    std::array<std::string, 6> keywords = {}) {
+                    quillon::ExclusionKeywords keywords = {}) {
   return ExtractionCase{std::move(name), std::move(page), std::move(keywords), std::move(output),
                         OpeningOnly()};
 }

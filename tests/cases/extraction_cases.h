@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "library/engine.h"
+
 namespace cases {
 
 // One message box as shown: every box of the system has the buttons Yes and No (style 4,
@@ -20,7 +22,7 @@ struct Box {
 struct ExtractionCase {
   std::string name;
   std::string page;                     // bytes of the input file
-  std::array<std::string, 6> keywords;  // missing ones empty
+  quillon::ExclusionKeywords keywords;  // missing ones empty
   std::string output;                   // bytes of the output file afterwards
   std::vector<Box> boxes;               // every box, in order
 };

@@ -29,7 +29,7 @@ using namespace std::string_literals;
 TEST(ManyPagesTest, EachWritesWhatTheClassicFormWritesForEveryPage) {
   ScratchFolder folder;
   // Pages grouped by keywords: one --each run per group, one classic run per page.
-  std::map<std::array<std::string, 6>, std::vector<std::string>> groups;
+  std::map<quillon::ExclusionKeywords, std::vector<std::string>> groups;
   int number = 0;
   for (const cases::ExtractionCase& c : cases::ExtractionCases()) {
     std::string page = "case" + std::to_string(number++) + ".htm";
@@ -207,7 +207,7 @@ TEST(ManyPagesTest, AReadErrorPartWayKeepsTheRecordsBeforeItAndTheRunGoesOn) {
   const int errors = open(folder.Path("errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   ASSERT_NE(errors, -1);
   cli::Options options;
-  options.form = cli::Form::Each;
+  options.form = cli::Form::kEach;
   options.pages = {folder.Path("prefix.htm")};
   ASSERT_EQ(cli::RunManyPages(options, {0, 1, errors}), 0);
   options.pages = {folder.Path("large.htm"), folder.Path("small.htm")};

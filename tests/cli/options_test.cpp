@@ -70,13 +70,13 @@ TEST(OptionsTest, ManyPageForms) {
   Options each = ParseOptions({"--each", "--suffix", ".txt", "-x", "k1", "-xk2", "--exclude=k3",
                                "--exclude", "", "a", "--", "-b"});
   EXPECT_EQ(each.error, "");
-  EXPECT_EQ(each.form, cli::Form::Each);
+  EXPECT_EQ(each.form, cli::Form::kEach);
   EXPECT_EQ(each.pages, (std::vector<std::string>{"a", "-b"}));
   EXPECT_EQ(each.keywords, (std::vector<std::string>{"k1", "k2", "k3", ""}));
   EXPECT_EQ(each.suffix, ".txt");
   Options list = ParseOptions({"--list", "--files0-from=-", "-Z", "-q"});
   EXPECT_EQ(list.error, "");
-  EXPECT_EQ(list.form, cli::Form::List);
+  EXPECT_EQ(list.form, cli::Form::kList);
   EXPECT_TRUE(list.has_page_list && list.page_list == "-" && list.null_after_name && list.quiet);
   EXPECT_EQ(list.suffix, ".links");
 }

@@ -63,7 +63,10 @@ std::string MakePage(std::mt19937& random, size_t pieces) {
     if (roll == 0) {
       page += '\0';
     } else if (roll == 1) {
-      page += std::string(450 + random() % 120, 'L');  // around the address length limit
+      // Around the address length limit, sometimes closing an address that ends like a page or
+      // a directory.
+      static const char* const kEndings[] = {"", ".html\"", "/\""};
+      page += std::string(450 + random() % 120, 'L') + kEndings[random() % std::size(kEndings)];
     } else {
       page += kPieces[random() % std::size(kPieces)];
     }
@@ -71,7 +74,7 @@ std::string MakePage(std::mt19937& random, size_t pieces) {
   return page;
 }
 
-quillon::KeywordTexts Texts(const std::array<std::string, 6>& keywords) {
+quillon::KeywordTexts Texts(const quillon::ExclusionKeywords& keywords) {
   quillon::KeywordTexts texts;
   for (size_t i = 0; i < texts.size(); ++i) texts[i] = keywords[i];
   return texts;

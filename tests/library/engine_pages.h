@@ -35,6 +35,6 @@ std::vector<size_t> RandomCuts(std::mt19937& random, size_t size);
 std::string MakePage(std::mt19937& random, size_t pieces);
 
 // The texts of six keywords, as the engine takes them.
-quillon::KeywordTexts Texts(const std::array<std::string, 6>& keywords);
+quillon::KeywordTexts Texts(const quillon::ExclusionKeywords& keywords);
 
 }  // namespace engine_pages

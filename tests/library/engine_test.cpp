@@ -37,7 +37,7 @@ TEST(EngineTest, EveryCaseGivesItsRecordsAtEverySplitPoint) {
 
 TEST(EngineTest, RandomChunkingsAgreeWithThePlainReading) {
   std::mt19937 random(20261209);
-  const std::array<std::string, 6> keyword_sets[] = {{}, {"yahoo"}, {"", "", "", "", "", "/"}};
+  const quillon::ExclusionKeywords keyword_sets[] = {{}, {"yahoo"}, {"", "", "", "", "", "/"}};
   for (int round = 0; round < 3000; ++round) {
     std::string page = engine_pages::MakePage(random, round % 500 == 0 ? 20000 : random() % 60);
     const auto& keywords = keyword_sets[round % std::size(keyword_sets)];
@@ -49,6 +49,7 @@ TEST(EngineTest, RandomChunkingsAgreeWithThePlainReading) {
     ScanResult seen = Scan(engine, page, engine_pages::RandomCuts(random, page.size()));
     ASSERT_EQ(seen.records, expected.output) << "round " << round;
     ASSERT_EQ(StatusOf(seen.end), expected.status) << "round " << round;
+    ASSERT_EQ(engine.LastCapture(), expected.current_url.value_or("")) << "round " << round;
     if (!seen.end.met_end) {
       EXPECT_EQ(seen.end.ended_on_record, expected.ended_on_record) << "round " << round;
     }
@@ -101,6 +102,8 @@ TEST(EngineTest, LastCaptureIsTheAddressAsTheRunKeepsIt) {
       {"<a href=\"http://a/\"> <a href=\"http://b.example\">", "http://b.example/"},
       {"<a href=\"http://a/\"> <a href=\"http://open", "http://open"},
       {"<a href=\"http://" + long_address + "\"", "http://" + long_address.substr(0, 493) + "/"},
+      // The "/" is decided on the address's real end, not on the bytes kept.
+      {"<a href=\"http://" + long_address + ".html\"", "http://" + long_address.substr(0, 493)},
       {"<a href=\"http://x/\"> <A HREF=\"http://", "http://"},
   };
   for (const auto& c : cases) {

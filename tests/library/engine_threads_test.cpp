@@ -13,7 +13,7 @@ TEST(EngineThreadsTest, EachThreadFindsWhatOneEngineAloneFinds) {
   std::mt19937 random(4);
   std::vector<std::string> pages;
   for (int i = 0; i < 40; ++i) pages.push_back(engine_pages::MakePage(random, 400));
-  const std::array<std::string, 6> keywords = {"yahoo"};
+  const quillon::ExclusionKeywords keywords = {"yahoo"};
   std::vector<std::string> expected;
   quillon::Engine alone(engine_pages::Texts(keywords), quillon::DefaultCharacterClasses());
   for (const std::string& page : pages)

@@ -23,6 +23,7 @@
 #include "runtime/message_box.h"
 #include "runtime/system_calls.h"
 #include "tests/cases/run_boxes.h"
+#include "tests/library/failing_new.h"
 #include "tests/support/linux_test_support.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -262,6 +263,80 @@ TEST_F(FaultTest, InputThatCannotBeOpenedLeavesAnEmptyOutput) {
     EXPECT_STREQ(quillon::StatusText, quillon::kTextInputMissing);
     EXPECT_FALSE(quillon::OutputFileOpen);
     EXPECT_FALSE(quillon::InputFileOpen);
+  }
+}
+
+// The first reads of the page fail, until the reader's pieces are two bytes; all later ones
+// succeed.
+int reads_made = 0;
+ssize_t FirstReadsFail(int fd, void* buffer, size_t count) {
+  if (reads_made++ < 16) {
+    errno = EIO;
+    return -1;
+  }
+  return crt::RealSystemCalls().read(fd, buffer, count);
+}
+
+TEST_F(FaultTest, ReadsGrowBackToWholeBlocksOnceTheyRecover) {
+  Page page;
+  for (int i = 0; page.size() < 3 * kReadBlock; ++i) {
+    page.Anchor("recovered.example/" + std::to_string(i) + "/");
+    page.Text(std::string(200, '.'));
+  }
+  WriteFile(folder_.Path("page.htm"), page.bytes());
+  reads_made = 0;
+  crt::Sys().read = FirstReadsFail;
+  BoxRecorder recorder;
+  Run(folder_.Path("page.htm"), folder_.Path("out.txt"));
+  crt::Sys() = crt::RealSystemCalls();
+  EXPECT_EQ(ReadFile(folder_.Path("out.txt")), page.RecordsBefore(page.size()));
+  EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
+  // Pieces of two bytes all the way would take nearly 200,000 reads.
+  EXPECT_LT(reads_made, 100);
+}
+
+std::string Utf8(std::u8string_view text) {
+  return std::string(text.begin(), text.end());
+}
+
+// Memory that runs out around the run's own boxes: the user is told all the same, on standard
+// error where no box can be shown.
+TEST_F(FaultTest, MemoryRunningOutAroundTheBoxesIsNeverSilent) {
+  const std::string page = folder_.Path("page.htm"), output = folder_.Path("out.txt");
+  WriteFile(page, "<a href=\"http://a.example/\">");
+  const std::string opening = Utf8(u8"[ERROR] アドレスの取得を開始します。\n");
+  const std::string out_of_memory = Utf8(u8"[QUILLON] メモリが不足しています。\n");
+  const struct {
+    const char* name;
+    long string_allocations;  // that succeed; -1: all
+    bool presenter_needs_memory;
+    std::string shown;
+    std::string written;
+  } cases[] = {
+      {"no operator new", -1, false, opening, "http://a.example/\r\n"},
+      {"nor string memory", 0, false, opening + out_of_memory, ""},
+      {"a presenter that needs memory", -1, true, out_of_memory, "<missing>"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(output);
+    quillon::StatusText.Empty();
+    crt::MessagePresenter previous = crt::SetMessagePresenter(
+        c.presenter_needs_memory
+            ? crt::MessagePresenter(
+                  [](const char*, const char*, unsigned, void*) -> int { throw std::bad_alloc(); })
+            : crt::MessagePresenter());
+    testing::internal::CaptureStderr();
+    {
+      testing_support::FailingNew no_heap;
+      FailStringAllocationsAfter(c.string_allocations);
+      Run(page, output);
+      FailStringAllocationsAfter(-1);
+    }
+    const std::string shown = testing::internal::GetCapturedStderr();
+    crt::SetMessagePresenter(std::move(previous));
+    EXPECT_EQ(shown, c.shown) << c.name;
+    EXPECT_EQ(ReadFile(output), c.written) << c.name;
+    EXPECT_FALSE(quillon::OutputFileOpen) << c.name;
   }
 }
 

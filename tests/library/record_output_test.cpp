@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <optional>
@@ -133,6 +134,48 @@ TEST(RecordOutputTest, BlockOutputWritesOnceAndTellsTheLastMarkOnlyOfTheLastReco
     }
     EXPECT_EQ(ReadFile(path), c.file) << c.name;
     EXPECT_EQ(listener.failures, c.failures) << c.name;
+  }
+}
+
+// The block's write stops after `first_write_cut` bytes; every later write goes through.
+long first_write_cut = 0;
+int writes_seen = 0;
+ssize_t CutFirstWrite(int fd, const void* buffer, size_t count) {
+  if (writes_seen++ == 0) count = std::min(count, static_cast<size_t>(first_write_cut));
+  return crt::RealSystemCalls().write(fd, buffer, count);
+}
+
+TEST(RecordOutputTest, BlockCutAnywhereThenWrittenPieceByPieceKeepsEveryLineEnd) {
+  ScratchFolder folder;
+  const std::string path = folder.Path("out.txt");
+  const std::vector<std::string> addresses = {"http://a/", "http://bb/", "http://c/"};
+  std::string block;
+  for (const std::string& address : addresses) block += address + "\r\n";
+  for (first_write_cut = 0; first_write_cut <= static_cast<long>(block.size()); ++first_write_cut) {
+    // A record the cut falls inside keeps the part of its address written, then gets its line
+    // end; every other record is written whole.
+    std::string expected;
+    size_t start = 0;
+    for (const std::string& address : addresses) {
+      size_t cut = static_cast<size_t>(first_write_cut);
+      expected += cut > start && cut < start + address.size()
+                      ? address.substr(0, cut - start) + "\r\n"
+                      : address + "\r\n";
+      start += address.size() + 2;
+    }
+    RecordListener listener;
+    int handle =
+        crt::_open(path.c_str(), crt::_O_RDWR | crt::_O_CREAT | crt::_O_TRUNC | crt::_O_BINARY,
+                   crt::_S_IWRITE);
+    ASSERT_NE(handle, -1);
+    quillon::BlockRecordOutput output(handle, listener);
+    for (size_t i = 0; i < addresses.size(); ++i) AppendRecord(output, addresses[i], i + 1);
+    writes_seen = 0;
+    crt::Sys().write = CutFirstWrite;
+    output.Close();
+    crt::Sys().write = crt::RealSystemCalls().write;
+    EXPECT_EQ(ReadFile(path), expected) << "cut at " << first_write_cut;
+    EXPECT_TRUE(listener.failures.empty()) << "cut at " << first_write_cut;
   }
 }
 

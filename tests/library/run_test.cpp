@@ -16,6 +16,7 @@
 #include "library/run_state.h"
 #include "runtime/system_calls.h"
 #include "tests/cases/run_boxes.h"
+#include "tests/library/failing_new.h"
 #include "tests/support/linux_test_support.h"
 
 namespace {
@@ -41,7 +42,7 @@ class RunTest : public ::testing::Test {
     FailStringAllocationsAfter(-1);
   }
   void Run(const std::string& input, const std::string& output,
-           const std::array<std::string, 6>& keywords = {}) {
+           const quillon::ExclusionKeywords& keywords = {}) {
     RunExport(input, output, keywords);
   }
   ScratchFolder folder_;
@@ -93,11 +94,23 @@ TEST_F(RunTest, NewOutputFileIsWritable) {
   EXPECT_TRUE(status.st_mode & S_IWUSR);
 }
 
-TEST_F(RunTest, InputAndOutputNamingTheSameFileLeaveItEmpty) {
-  WriteFile(folder_.Path("both.htm"), "<a href=\"http://gone.example/\">x</a>");
+TEST_F(RunTest, OutputThatIsThePageUnderAnyNameIsNotOpenedAndThePageIsKept) {
+  const std::string page = "<a href=\"http://kept.example/\">x</a>";
+  WriteFile(folder_.Path("both.htm"), page);
+  ASSERT_EQ(link(folder_.Path("both.htm").c_str(), folder_.Path("hard.htm").c_str()), 0);
+  ASSERT_EQ(symlink("both.htm", folder_.Path("soft.htm").c_str()), 0);
+  for (const char* output : {"both.htm", "./both.htm", "hard.htm", "soft.htm"}) {
+    BoxRecorder recorder;
+    Run(folder_.Path("both.htm"), folder_.Path(output));
+    EXPECT_EQ(ReadFile(folder_.Path("both.htm")), page) << output;
+    EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kOutputNotOpened})) << output;
+    EXPECT_FALSE(quillon::OutputFileOpen || quillon::InputFileOpen) << output;
+  }
+  // Another file with the same bytes is no obstacle.
+  WriteFile(folder_.Path("copy.htm"), page);
   BoxRecorder recorder;
-  Run(folder_.Path("both.htm"), folder_.Path("both.htm"));
-  EXPECT_EQ(ReadFile(folder_.Path("both.htm")), "");
+  Run(folder_.Path("both.htm"), folder_.Path("copy.htm"));
+  EXPECT_EQ(ReadFile(folder_.Path("copy.htm")), "http://kept.example/\r\n");
   EXPECT_EQ(recorder.boxes(), std::vector<Box>{kOpening});
 }
 
@@ -163,6 +176,22 @@ TEST_F(RunTest, OutputThatFailsEveryWriteReportsEachAddressAndReachesTheEnd) {
   Run(folder_.Path("page.htm"), "/dev/full", {"yahoo"});
   EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed, kWriteFailed}));
   EXPECT_STREQ(quillon::StatusText, quillon::kStatusInputEnded);
+}
+
+TEST_F(RunTest, ErrorNumberOfAFailedLastRecordStaysWithOrWithoutTheOutputBlock) {
+  // The page ends on the closing quote of an address whose write fails: nothing is read after.
+  WriteFile(folder_.Path("page.htm"),
+            "<a href=\"http://a.example/\"><a href=\"http://b.example/\"");
+  for (size_t smallest : {SIZE_MAX, size_t{64 * 1024}}) {  // the block, then plain writes
+    BoxRecorder recorder;
+    {
+      testing_support::FailingNew no_block(smallest);
+      Run(folder_.Path("page.htm"), "/dev/full");
+    }
+    EXPECT_STREQ(quillon::StatusText, std::to_string(ENOSPC).c_str()) << smallest;
+    EXPECT_EQ(recorder.boxes(), (std::vector<Box>{kOpening, kWriteFailed, kWriteFailed}))
+        << smallest;
+  }
 }
 
 TEST_F(RunTest, FailedAddressWriteStillAttemptsItsLineEnd) {

@@ -1,6 +1,7 @@
 // The keyword test and the printable filter on their own, on both copying paths.
 #include <gtest/gtest.h>
 
+#include "library/engine.h"
 #include "library/sse2.h"
 #include "library/url_record.h"
 
@@ -16,7 +17,7 @@ const quillon::CharacterClasses kClasses = quillon::TakeCharacterClasses();
 TEST(UrlRecordTest, ExclusionKeywords) {
   struct {
     const char* address;
-    std::array<const char*, 6> keywords;
+    std::array<const char*, quillon::kMaxKeywords> keywords;
     bool excluded;
   } const cases[] = {
       {"http://www.yahoo.co.jp/", {"", "", "", "", "", ""}, false},
@@ -31,7 +32,7 @@ TEST(UrlRecordTest, ExclusionKeywords) {
   };
   for (const auto& c : cases) {
     ExclusionKeywords keywords;
-    for (size_t i = 0; i < 6; ++i) keywords[i] = c.keywords[i];
+    for (size_t i = 0; i < keywords.size(); ++i) keywords[i] = c.keywords[i];
     EXPECT_EQ(IsExcluded(c.address, keywords), c.excluded) << c.address;
   }
 }

@@ -7,9 +7,12 @@ fail() {
   exit 1
 }
 # The installed files and links of the package quillon, relative to the prefix, for library
-# version $1 (a.b.c).
+# version $1 (a.b.c) built in folder $2, whose build type names the CMake targets file.
 expected_files() {
-  sed -e "s/@VERSION@/$1/" -e "s/@SOVERSION@/${1%%.*}/" "$root/tests/packaging/installed_files.txt"
+  local config
+  config=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$2/CMakeCache.txt" | tr '[:upper:]' '[:lower:]')
+  sed -e "s/@VERSION@/$1/" -e "s/@SOVERSION@/${1%%.*}/" -e "s/@CONFIG@/${config:-noconfig}/" \
+    "$root/tests/packaging/installed_files.txt"
 }
 # The files of the Python module, relative to the prefix: package folder $1, extension suffix $2.
 expected_python_files() {

@@ -1,8 +1,9 @@
 #!/bin/bash
-# Builds the Debian packages through their preset and checks them: the files of an installation
-# under /usr, the version, dependencies computed from the binaries, the library's shlibs entry,
-# and no error from lintian; with the Python module built, python3-quillon as well, whose
-# module the interpreter imports from Debian's folder and which finds what the tool finds.
+# Builds the Debian packages from the given build's CPack file (as `cpack --preset deb` does for
+# build/native) and checks them: the files of an installation under /usr, the version,
+# dependencies computed from the binaries, the library's shlibs entry, and no error from lintian;
+# with the Python module built, python3-quillon as well, whose module the interpreter imports
+# from Debian's folder and which finds what the tool finds.
 #   deb_test.sh BUILD_DIR WORK_DIR VERSION LIBRARY_VERSION [PYTHON EXTENSION_SUFFIX]
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/common.sh
@@ -14,11 +15,11 @@ arch=$(dpkg --print-architecture)
 deb=$build/quillon_$version-1_$arch.deb
 python_deb=$build/python3-quillon_$version-1_$arch.deb
 rm -f "$deb" "$python_deb"
-(cd "$root" && cpack --preset deb >"$work/cpack.log" 2>&1) || fail "cpack --preset deb: $(cat "$work/cpack.log")"
+(cd "$build" && cpack --config CPackConfig.cmake >"$work/cpack.log" 2>&1) || fail "cpack: $(cat "$work/cpack.log")"
 [[ -f $deb ]] || fail "no $deb"
 
 files_of() { dpkg-deb --fsys-tarfile "$1" | tar -t | grep -v '/$' | sed 's|^\./usr/||' | sort; }
-diff -u <(expected_files "$library_version" | sort) <(files_of "$deb") ||
+diff -u <(expected_files "$library_version" "$build" | sort) <(files_of "$deb") ||
   fail "the package's files differ from the list"
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/pkgconfig/quillon.pc | grep -qx 'prefix=/usr' ||
   fail "quillon.pc in the package does not name the prefix /usr"

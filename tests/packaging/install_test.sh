@@ -16,7 +16,7 @@ rm -rf "$work" && mkdir -p "$work"
 
 cmake --install "$build" --prefix "$stage" >/dev/null
 diff -u <({
-  expected_files "$library_version"
+  expected_files "$library_version" "$build"
   [[ -z $python ]] || expected_python_files "$python_dir" "$suffix"
 } | sort) <(cd "$stage" && find . ! -type d | sed 's|^\./||' | sort) ||
   fail "the installed files differ from the list"

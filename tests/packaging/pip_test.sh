@@ -23,7 +23,7 @@ wheel=("$work"/dist/quillon-"$version"-*.whl)
 [[ -f ${wheel[0]} ]] || fail "no wheel of version $version in $work/dist"
 info=quillon-$version.dist-info
 diff -u <(printf '%s\n' $info/{LICENSE,METADATA,RECORD,WHEEL,top_level.txt} \
-  quillon/{__init__.py,__init__.pyi,py.typed,"_quillon$suffix"} | sort) \
+  quillon/{__init__.py,__init__.pyi,_hyperlinks.py,py.typed,"_quillon$suffix"} | sort) \
   <(unzip -Z1 "${wheel[0]}" | sort) || fail "the wheel's files"
 unzip -p "${wheel[0]}" "$info/METADATA" | grep -qx 'License: MIT' || fail "the wheel's licence"
 

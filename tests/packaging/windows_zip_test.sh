@@ -1,7 +1,8 @@
 #!/bin/bash
-# Builds the Windows zip through its preset, unpacks it, checks its files, compiles its header
-# as C and C++ with every warning, and builds tests/windows/c_caller.c from the zip's header and
-# import library alone into the zip's bin folder, beside its QUILLON.dll, for the Wine run.
+# Builds the Windows zip from the given build's CPack file (as `cpack --preset windows-zip` does
+# for build/windows), unpacks it, checks its files, compiles its header as C and C++ with every
+# warning, and builds tests/windows/c_caller.c from the zip's header and import library alone
+# into the zip's bin folder, beside its QUILLON.dll, for the Wine run.
 #   windows_zip_test.sh BUILD_DIR WORK_DIR VERSION C_COMPILER
 set -euo pipefail
 # shellcheck source=SCRIPTDIR/common.sh
@@ -12,8 +13,8 @@ rm -rf "$work" && mkdir -p "$work"
 
 zip=$build/quillon-$version-win32.zip
 rm -f "$zip"
-(cd "$root" && cpack --preset windows-zip >"$work/cpack.log" 2>&1) ||
-  fail "cpack --preset windows-zip: $(cat "$work/cpack.log")"
+(cd "$build" && cpack --config CPackConfig.cmake >"$work/cpack.log" 2>&1) ||
+  fail "cpack: $(cat "$work/cpack.log")"
 (cd "$work" && cmake -E tar xf "$zip")
 diff -u - <(cd "$top" && find . -type f | sed 's|^\./||' | sort) <<'FILES' || fail "the zip's files"
 LICENSE.txt

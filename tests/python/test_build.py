@@ -1,8 +1,7 @@
-"""The module's build against the project: version, type stubs, the pip build's sources."""
+"""The module's build against the project: version, type stubs."""
 
 import ast
 import inspect
-import os
 import re
 from pathlib import Path
 
@@ -31,9 +30,3 @@ def test_stubs_name_what_the_module_has():
         stubbed = [(arg.arg, i >= len(node.args.args) - len(node.args.defaults)) for i, arg in enumerate(node.args.args)]
         assert [(name, parameter.default is not parameter.empty)
                 for name, parameter in inspect.signature(real).parameters.items()] == stubbed, node.name
-
-
-def test_pip_build_compiles_the_engines_sources():
-    listed = [str(ROOT / line) for line in (ROOT / "python/engine_sources.txt").read_text().split("\n")
-              if line and not line.startswith("#")]
-    assert sorted(listed) == sorted(os.environ["QUILLON_ENGINE_SOURCES"].split())

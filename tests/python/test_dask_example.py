@@ -12,13 +12,14 @@ from conftest import ROOT, TOOL
 pytest.importorskip("distributed")
 
 
-def expected_table(names, exclude):
+def expected_table(names, exclude, html=()):
     keywords = [option for keyword in exclude for option in ("-x", keyword)]
-    return subprocess.run([TOOL, "--list", "-q", *keywords, *names], capture_output=True).stdout
+    return subprocess.run([TOOL, "--list", "-q", *html, *keywords, *names], capture_output=True).stdout
 
 
-@pytest.mark.parametrize("how", [[], ["--send"]])
+@pytest.mark.parametrize("how", [[], ["--send"], ["--html", "--base=https://example.org/d", "--root={root}"]])
 def test_table_of_a_folder_and_pages(how, tmp_path):
+    how = [option.replace("{root}", str(tmp_path)) for option in how]
     (tmp_path / "pages/sub").mkdir(parents=True)
     pages = python_pages.pages(150, random_start=9) + python_pages.pages(50, random_start=10, make=python_pages.tricky)
     for number, page in enumerate(pages):
@@ -29,7 +30,7 @@ def test_table_of_a_folder_and_pages(how, tmp_path):
     run = subprocess.run([sys.executable, ROOT / "examples/dask_links.py", "--workers", "2", "--batch", "37",
                           "-x", "yahoo", *how, *names[:2], tmp_path / "pages"], capture_output=True, timeout=240)
     assert run.returncode == 1 and f"{names[1]}: No such file or directory" in run.stderr.decode()
-    table = expected_table(names, [b"yahoo"])
+    table = expected_table(names, [b"yahoo"], [option for option in how if option != "--send"])
     assert run.stdout == table and table.count(b"\n") > 1000
 
 

@@ -61,7 +61,7 @@ long StringBlocksOfState() {
 }
 
 void RunExport(const std::string& input, const std::string& output,
-               const std::array<std::string, 6>& keywords) {
+               const quillon::ExclusionKeywords& keywords) {
   auto make = [](const std::string& s) {
     return QuillonMakeString(s.data(), static_cast<int>(s.size()));
   };

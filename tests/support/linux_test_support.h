@@ -39,7 +39,7 @@ long StringBlocksOfState();
 
 // One run, the export's way in, with strings built as a C caller builds them.
 void RunExport(const std::string& input, const std::string& output,
-               const std::array<std::string, 6>& keywords = {});
+               const quillon::ExclusionKeywords& keywords = {});
 // One run of eight strings built by the framework's string class (input, output,
 // keywords), handed over as they are, so that their release shows in the block count.
 void RunBuilt(CString (&built)[8]);

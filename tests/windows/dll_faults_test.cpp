@@ -255,6 +255,25 @@ TEST(DllFaults, OutputThatCannotBeOpenedEndsTheRunBeforeTheInputIsOpened) {
   EXPECT_TRUE(DeleteFileA("page.htm"));
 }
 
+TEST(DllFaults, OutputThatIsThePageUnderAnyNameIsNotOpenedAndThePageIsKept) {
+  const std::string page = "<a href=\"http://kept.example/\">x</a>";
+  wintest::WriteFileBytes("both.htm", page);
+  ASSERT_TRUE(CreateHardLinkA("hard.htm", "both.htm", nullptr));
+  wintest::QuillonDll dll;
+  ASSERT_TRUE(dll.Loaded());
+  for (const char* output : {"both.htm", ".\\BOTH.HTM", "hard.htm"}) {
+    SCOPED_TRACE(output);
+    wintest::Events().clear();
+    dll.Run(Arguments("both.htm", output));
+    EXPECT_EQ(BoxesShown(),
+              (std::vector<std::string>{
+                  kOpening, Box(quillon::kCaptionError, quillon::kTextOutputNotOpened)}));
+    EXPECT_EQ(wintest::ReadFileBytes("both.htm"), page);
+  }
+  EXPECT_TRUE(DeleteFileA("hard.htm"));
+  EXPECT_TRUE(DeleteFileA("both.htm")) << "the page was left open";
+}
+
 TEST(DllFaults, InputThatCannotBeOpenedLeavesTheOutputEmptyAndClosed) {
   CreateDirectoryA("a-folder", nullptr);
   wintest::QuillonDll dll;
