@@ -23,8 +23,10 @@ With --warc, each argument is a web archive (.warc, .warc.gz; a folder gives its
 each archive is one task, read by its worker: the table has the lines quillon --list --warc
 writes, the page's target URI, a tab, the address. Damage in an archive is named on standard
 error with the record's offset (every intact page's addresses are in the table), and the exit
-status is then 1. Dask's progress bar shows on standard error while the tasks run
-(--no-progress: none).
+status is then 1.
+
+Dask's progress bar shows on standard error while the tasks run (--no-progress: none); the
+table is written once they are all done.
 """
 
 import argparse
