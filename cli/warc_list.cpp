@@ -59,7 +59,6 @@ class ListedLinks final : public warc::PageConsumer, public quillon::RecordSink 
     } else {
       std::snprintf(offset, sizeof offset, "offset %" PRIu64, place.stored);
     }
-    progress_.Clear();
     problems_.Report(archive_, std::string(offset) + ": " + std::string(what));
   }
   void Record(const char* address, size_t length) override {
@@ -126,7 +125,9 @@ int RunWarcList(const Options& options, const StandardStreams& streams) {
   quillon::Engine engine(keywords, quillon::DefaultCharacterClasses());
   OutputBuffer out(kListBlock);
   out.Attach(streams.output);
-  ProgressLine progress(streams.errors, options.progress, archives.size());
+  ProgressLine progress(streams.errors, options.progress, ProgressLine::Files::kArchives,
+                        archives.size());
+  problems.ClearFirst(progress);
   ListedLinks links(engine, out, problems, progress, options.null_after_name ? '\0' : '\t');
   for (size_t i = 0; i < archives.size() && out.error() == 0; ++i) {
     const bool from_input = archives[i] == "-";
@@ -134,22 +135,19 @@ int RunWarcList(const Options& options, const StandardStreams& streams) {
         from_input ? streams.input
                    : crt::Sys().open(archives.c_str(i), O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
     if (descriptor == -1) {
-      const int error = errno;
-      progress.Clear();
-      problems.Report(archives[i], "", error);
+      problems.Report(archives[i], "", errno);
       continue;
     }
     const std::string_view name = from_input ? std::string_view("standard input") : archives[i];
     links.StartArchive(name);
-    progress.StartArchive(name);
+    progress.StartFile(name);
     CountedSource source(descriptor, progress);
     warc::ArchiveReader reader(source, links);
     if (!reader.Run()) {
-      progress.Clear();
       problems.Report(archives[i], "read error", reader.read_error());
     }
     if (!from_input) crt::Sys().close(descriptor);
-    progress.EndArchive();
+    progress.EndFile();
   }
   progress.Finish();
   if (!out.Flush()) problems.Report("standard output", "write error", out.error());

@@ -55,7 +55,7 @@ TEST(OptionsTest, UsageErrors) {
       {{"--each", "--suffix=", "page"}, "the suffix must not be empty"},
       {{"--each", "--warc", "a.warc"}, "--warc goes with --list"},
       {{"--warc", "in", "out"}, "--warc goes with --list"},
-      {{"--list", "--progress", "page"}, "--progress goes with --list --warc"},
+      {{"--progress", "in", "out"}, "--progress goes with --each or --list"},
       {{"--each"}, "missing page names"},
       {{"--list", "-x"}, "option '-x' needs a value"},
       {{"--list", "--files0-from=-", "page"},
