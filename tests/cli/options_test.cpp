@@ -58,8 +58,6 @@ TEST(OptionsTest, UsageErrors) {
       {{"--list", "--progress", "page"}, "--progress goes with --list --warc"},
       {{"--list", "--warc", "--html", "--base=http://a/", "a.warc"},
        "--base does not go with --warc: each page's URL is its target URI"},
-      {{"--list", "--warc", "--html", "--charset=utf-8", "a.warc"},
-       "--charset does not go with --warc: each page's charset is its HTTP one"},
       {{"--each"}, "missing page names"},
       {{"--list", "-x"}, "option '-x' needs a value"},
       {{"--list", "--files0-from=-", "page"},
@@ -83,9 +81,6 @@ TEST(OptionsTest, ManyPageForms) {
   EXPECT_EQ(list.form, cli::Form::kList);
   EXPECT_TRUE(list.has_page_list && list.page_list == "-" && list.null_after_name && list.quiet);
   EXPECT_EQ(list.suffix, ".links");
-  Options archive_html = ParseOptions({"--list", "--warc", "--html", "--all-schemes", "a.warc"});
-  EXPECT_EQ(archive_html.error, "");
-  EXPECT_TRUE(archive_html.warc && archive_html.html && archive_html.all_schemes);
 }
 
 TEST(OptionsTest, HelpAndVersionNeedNoFiles) {
