@@ -39,9 +39,11 @@ def html_rules_sources():
 module = Pybind11Extension(
     "quillon._quillon",
     sorted(str(path.relative_to(ROOT)) for path in (ROOT / "python" / "src").glob("*.cpp"))
-    + engine_sources() + html_rules_sources(),
-    # IDNA for the URL parser (Debian: libidn2-dev).
-    libraries=["idn2"],
+    + engine_sources() + html_rules_sources()
+    + sorted(str(path.relative_to(ROOT)) for path in (ROOT / "warc").glob("*.cpp")),
+    # IDNA for the URL parser (Debian: libidn2-dev); the web-archive reader's inflaters
+    # (libdeflate-dev, libbrotli-dev, zlib1g-dev).
+    libraries=["idn2", "deflate", "brotlidec", "z"],
     include_dirs=[str(ROOT)],
     define_macros=[("QUILLON_VERSION", f'"{VERSION}"')],
     cxx_std=20,

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -18,6 +19,7 @@
 #include "cli/page_scanners.h"
 #include "cli/page_urls.h"
 #include "cli/problem_report.h"
+#include "cli/progress_line.h"
 #include "cli/record_sinks.h"
 #include "library/engine.h"
 #include "library/hyperlinks/hyperlink_engine.h"
@@ -57,6 +59,17 @@ void TakeClosedStandardDescriptors() {
   }
 }
 
+// Between a page's blocks: the bytes read since the last call go to the progress line. Passed
+// by reference: a copy would count them again.
+auto CountRead(const PageFeeder& feeder, ProgressLine& progress) {
+  return [&feeder, &progress, counted = feeder.bytes_read()]() mutable {
+    progress.AddBytes(feeder.bytes_read() - counted);
+    counted = feeder.bytes_read();
+    progress.Tick();
+    return true;
+  };
+}
+
 bool CollectPages(const Options& options, const StandardStreams& streams, PageList& pages,
                   ProblemReport& problems) {
   for (const std::string& page : options.pages) pages.Add(page);
@@ -75,7 +88,7 @@ bool CollectPages(const Options& options, const StandardStreams& streams, PageLi
 }
 
 void RunEach(const PageList& pages, const std::string& suffix, PageScanner& scanner,
-             PageFeeder& feeder, ProblemReport& problems) {
+             PageFeeder& feeder, ProblemReport& problems, ProgressLine& progress) {
   const std::vector<size_t> clashes = FindOutputClashes(pages, suffix);
   std::string output_name;
   for (size_t i = 0; i < pages.size(); ++i) {
@@ -88,8 +101,11 @@ void RunEach(const PageList& pages, const std::string& suffix, PageScanner& scan
   OutputBuffer out(kFileBlock);
   FileRecords records(out);
   std::string problem;
-  for (size_t i = 0; i < pages.size(); ++i) {
+  auto count_read = CountRead(feeder, progress);
+  // Every page counts as done for the progress line, whatever became of it.
+  for (size_t i = 0; i < pages.size(); ++i, progress.EndFile()) {
     if (clashes[i] != kNoClash) continue;
+    progress.StartFile(pages[i]);
     if (!scanner.StartPage(pages[i], problem)) {
       problems.Report(pages[i], problem);
       continue;
@@ -111,7 +127,8 @@ void RunEach(const PageList& pages, const std::string& suffix, PageScanner& scan
       continue;
     }
     out.Attach(file);
-    const bool read = feeder.FeedAll(records, error);
+    const bool read = feeder.FeedAll(records, error, std::ref(count_read));
+    count_read();
     out.Flush();
     // Devices and pipes have no length to cut (EINVAL).
     int write_error = out.error();
@@ -145,13 +162,15 @@ class OutputFile {
 };
 
 void RunList(const PageList& pages, char after_name, int output, PageScanner& scanner,
-             PageFeeder& feeder, ProblemReport& problems) {
+             PageFeeder& feeder, ProblemReport& problems, ProgressLine& progress) {
   OutputBuffer out(kListBlock);
   out.Attach(output);
   ListedRecords records(out, after_name);
   const OutputFile output_file(output);
   std::string problem;
-  for (size_t i = 0; i < pages.size() && out.error() == 0; ++i) {
+  auto count_read = CountRead(feeder, progress);
+  for (size_t i = 0; i < pages.size() && out.error() == 0; ++i, progress.EndFile()) {
+    progress.StartFile(pages[i]);
     if (!scanner.StartPage(pages[i], problem)) {
       problems.Report(pages[i], problem);
       continue;
@@ -167,7 +186,10 @@ void RunList(const PageList& pages, char after_name, int output, PageScanner& sc
       continue;
     }
     records.StartPage(pages[i]);
-    if (!feeder.FeedAll(records, error)) problems.Report(pages[i], "read error", error);
+    if (!feeder.FeedAll(records, error, std::ref(count_read))) {
+      problems.Report(pages[i], "read error", error);
+    }
+    count_read();
     if (!scanner.Trouble().empty()) problems.Report(pages[i], std::string(scanner.Trouble()));
   }
   if (!out.Flush()) problems.Report("standard output", "write error", out.error());
@@ -240,12 +262,16 @@ int RunManyPages(const Options& options, const StandardStreams& streams) {
     scanner = &classic.emplace(*classic_engine);
   }
   PageFeeder feeder(*scanner, kReadBlock);
+  ProgressLine progress(streams.errors, options.progress, ProgressLine::Files::kPages,
+                        pages.size());
+  problems.ClearFirst(progress);
   if (options.form == Form::kEach) {
-    RunEach(pages, options.suffix, *scanner, feeder, problems);
+    RunEach(pages, options.suffix, *scanner, feeder, problems, progress);
   } else {
     RunList(pages, options.null_after_name ? '\0' : '\t', streams.output, *scanner, feeder,
-            problems);
+            problems, progress);
   }
+  progress.Finish();
   return problems.count() > 0 ? 1 : 0;
 }
 

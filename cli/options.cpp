@@ -74,12 +74,19 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
   // The classic form is the export's run, which keeps the classic rules.
   if (options.html && options.form == Form::kClassic) return "--html goes with --each or --list";
   if (options.warc && !seen.list) return "--warc goes with --list";
-  if (options.progress && !options.warc) return "--progress goes with --list --warc";
-  if (options.html && options.warc) return "--html and --warc do not go together";
+  // Each archive page's URL is its target URI, its charset the HTTP one.
+  if (options.warc) {
+    if (options.base) return "--base does not go with --warc: each page's URL is its target URI";
+    if (options.root) return "--root does not go with --warc";
+    if (options.charset) {
+      return "--charset does not go with --warc: each page's charset is its HTTP one";
+    }
+  }
   if (options.form == Form::kClassic) {
     if (seen.excludes > 0) return "--exclude goes with --each or --list";
     if (seen.suffix) return "--suffix goes with --each";
     if (seen.null_after_name) return "--null goes with --list";
+    if (options.progress) return "--progress goes with --each or --list";
     if (options.has_page_list) return "--files0-from goes with --each or --list";
     if (operands.size() < 2) {
       return operands.empty() ? "missing input and output file names" : "missing output file name";
@@ -179,11 +186,12 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 
 const char* UsageLines() {
   return "Usage: quillon [-q|--quiet] INPUT OUTPUT [KEYWORD...]\n"
-         "  or:  quillon --each [-q] [--suffix=SUFFIX] [-x KEYWORD]... PAGE...\n"
-         "  or:  quillon --list [-q] [-Z] [-x KEYWORD]... PAGE...\n"
+         "  or:  quillon --each [-q] [--progress] [--suffix=SUFFIX] [-x KEYWORD]... PAGE...\n"
+         "  or:  quillon --list [-q] [--progress] [-Z] [-x KEYWORD]... PAGE...\n"
          "  or:  quillon --each|--list --html [--base=URL [--root=DIR]] [--charset=LABEL]\n"
          "               [--all-schemes] [OPTION]... PAGE...\n"
-         "  or:  quillon --list --warc [--progress] [-Z] [-x KEYWORD]... ARCHIVE...\n";
+         "  or:  quillon --list --warc [--html [--all-schemes]] [--progress] [-Z]\n"
+         "               [-x KEYWORD]... ARCHIVE...\n";
 }
 
 std::string UsageText() {
@@ -214,7 +222,10 @@ std::string UsageText() {
          "cut or corrupt gzip member, a malformed header, a Content-Length past the end, a\n"
          "body that cannot be decoded) is reported as 'quillon: ARCHIVE: offset N: reason',\n"
          "N the record's (or its gzip member's) byte offset in the file as stored, and\n"
-         "reading goes on at the next record that can be found.\n"
+         "reading goes on at the next record that can be found. With --html, a page's URL\n"
+         "is its WARC-Target-URI and its --charset the charset of its HTTP Content-Type\n"
+         "(ignored when it names no known encoding); a page whose target URI is not an\n"
+         "absolute URL is reported, with its offset, and its links are skipped.\n"
          "\n"
          "  -q, --quiet              leave out the opening notice\n"
          "  --each                   one output file per page\n"
@@ -222,9 +233,10 @@ std::string UsageText() {
          "  --suffix=SUFFIX          the output file names' ending under --each\n"
          "  -x, --exclude=KEYWORD    leave out addresses holding KEYWORD (up to six)\n"
          "  --warc                   under --list, the operands are web archives (WARC)\n"
-         "  --progress               under --list --warc, archives and pages done, bytes\n"
-         "                           read, speed and the archive being read, on one line\n"
-         "                           of standard error rewritten in place\n"
+         "  --progress               under --each and --list, the pages (with --warc, the\n"
+         "                           archives and pages) done, bytes read, speed and the\n"
+         "                           file being read, on one line of standard error\n"
+         "                           rewritten in place\n"
          "  -Z, --null               under --list, a NUL instead of the tab after PAGE\n"
          "  --files0-from=FILE       read the page names, each ended by a NUL, from FILE\n"
          "                           ('-': standard input) instead of the command line\n"

@@ -27,6 +27,7 @@ ProblemReport::ProblemReport(int descriptor) : descriptor_(descriptor) {}
 
 void ProblemReport::Report(std::string_view subject, std::string_view what, int error) {
   ++count_;
+  if (progress_ != nullptr) progress_->Clear();
   std::string_view description = error != 0 ? std::strerror(error) : "";
   WriteLine(descriptor_, {"quillon: ", subject, ": ", what, what.empty() || error == 0 ? "" : ": ",
                           description, "\n"});

@@ -28,12 +28,12 @@ void WriteAll(int descriptor, const char* bytes, size_t size) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(int descriptor, bool enabled, std::uint64_t archives)
-    : descriptor_(descriptor), enabled_(enabled), archives_(archives) {
+ProgressLine::ProgressLine(int descriptor, bool enabled, Files kind, std::uint64_t files)
+    : descriptor_(descriptor), enabled_(enabled), kind_(kind), files_(files) {
   if (enabled_) start_ = shown_at_ = Now();
 }
 
-void ProgressLine::StartArchive(std::string_view name) {
+void ProgressLine::StartFile(std::string_view name) {
   name_ = name;
   Tick();
 }
@@ -49,11 +49,17 @@ void ProgressLine::Show() {
   shown_at_ = now;
   const double seconds = now - start_;
   const double bytes = static_cast<double>(bytes_.load(std::memory_order_relaxed));
+  const double speed = seconds > 0 ? bytes / 1e6 / seconds : 0.0;
   char figures[160];
-  const int length = std::snprintf(
-      figures, sizeof figures,
-      "quillon: %" PRIu64 "/%" PRIu64 " archives, %" PRIu64 " pages, %.1f MB read, %.0f MB/s, ",
-      archives_done_, archives_, pages_, bytes / 1e6, seconds > 0 ? bytes / 1e6 / seconds : 0.0);
+  const int length =
+      kind_ == Files::kArchives
+          ? std::snprintf(figures, sizeof figures,
+                          "quillon: %" PRIu64 "/%" PRIu64 " archives, %" PRIu64
+                          " pages, %.1f MB read, %.0f MB/s, ",
+                          files_done_, files_, pages_, bytes / 1e6, speed)
+          : std::snprintf(figures, sizeof figures,
+                          "quillon: %" PRIu64 "/%" PRIu64 " pages, %.1f MB read, %.0f MB/s, ",
+                          files_done_, files_, bytes / 1e6, speed);
   std::string line = "\r" + std::string(figures, static_cast<size_t>(length)) + name_;
   // Blanks over what is left of a longer line before.
   const size_t visible = line.size() - 1;
@@ -73,6 +79,7 @@ void ProgressLine::Finish() {
   if (!enabled_) return;
   Show();
   WriteAll(descriptor_, "\n", 1);
+  shown_length_ = 0;
 }
 
 }  // namespace cli

@@ -1,6 +1,7 @@
 #pragma once
 // --progress: one line on standard error, rewritten in place at most five times a second: the
-// archives and pages done, the bytes read, the speed and the file being read.
+// files done (archives, and their pages; or pages), the bytes read, the speed and the file
+// being read.
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -10,31 +11,39 @@ namespace cli {
 
 class ProgressLine {
  public:
-  // Shows nothing when not `enabled`.
-  ProgressLine(int descriptor, bool enabled, std::uint64_t archives);
+  enum class Files { kArchives, kPages };
 
-  void StartArchive(std::string_view name);
+  // Shows nothing when not `enabled`. `files` is how many there are to read.
+  ProgressLine(int descriptor, bool enabled, Files kind, std::uint64_t files);
+
+  void StartFile(std::string_view name);
   // May be called on any thread (the reader's second thread reads the archive); the line is
   // only written by the thread that calls the others.
   void AddBytes(std::uint64_t bytes) { bytes_.fetch_add(bytes, std::memory_order_relaxed); }
+  // A page of an archive is done.
   void AddPage() {
     ++pages_;
     Tick();
   }
-  void EndArchive() { ++archives_done_; }
+  void EndFile() {
+    ++files_done_;
+    Tick();
+  }
+  // Shows the line if it is due (called as a long file is read).
+  void Tick();
   // Takes the line away, before another message is written.
   void Clear();
   // The last figures, and the line ends.
   void Finish();
 
  private:
-  void Tick();
   void Show();
 
   int descriptor_;
   bool enabled_;
-  std::uint64_t archives_;
-  std::uint64_t archives_done_ = 0;
+  Files kind_;
+  std::uint64_t files_;
+  std::uint64_t files_done_ = 0;
   std::uint64_t pages_ = 0;
   std::atomic<std::uint64_t> bytes_ = 0;
   std::string name_;

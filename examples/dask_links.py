@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-"""The addresses of many saved pages, found on a Dask cluster, in one table.
+"""The addresses of many saved pages, or of web archives, found on a Dask cluster, in one table.
 
     examples/dask_links.py pages/ > links.tsv                   # a LocalCluster on this machine
     examples/dask_links.py --scheduler tcp://HOST:8786 pages/ > links.tsv
     examples/dask_links.py -x yahoo -o links.tsv a.htm b.htm site/
+    examples/dask_links.py --warc crawl/*.warc.gz > links.tsv   # one task per archive
     examples/dask_links.py --html --base=https://example.org/ --root=site site/ > links.tsv
 
 Each argument is a page or a folder, whose files are taken (in name order, sub-folders too).
@@ -17,6 +18,15 @@ With --html the table holds the links a browser would follow (the HTML rules, as
 quillon --list --html writes them): each page's URL is --base, or with --root its path below
 that folder appended to --base, percent-encoded, or without --base its file:// URL; a page
 outside --root is named on standard error and left out.
+
+With --warc, each argument is a web archive (.warc, .warc.gz; a folder gives its files), and
+each archive is one task, read by its worker: the table has the lines quillon --list --warc
+writes, the page's target URI, a tab, the address. Damage in an archive is named on standard
+error with the record's offset (every intact page's addresses are in the table), and the exit
+status is then 1.
+
+Dask's progress bar shows on standard error while the tasks run (--no-progress: none); the
+table is written once they are all done.
 """
 
 import argparse
@@ -90,6 +100,21 @@ def batch_table(names, exclude, pages=None, html=None):
     return b"".join(lines), problems
 
 
+def archive_table(name, exclude):
+    """The table's lines for the archive `name`, and its damage or why it could not be read."""
+    lines, problems = [], []
+    try:
+        for uri, found in quillon.warc_links(name, exclude):
+            prefix = uri.encode("utf-8", "surrogateescape") + b"\t"
+            lines.extend(prefix + address + b"\n" for address in found)
+    except quillon.ArchiveDamage as damage:
+        problems += [f"{name}: " + (what if offset is None else f"offset {offset}: {what}")
+                     for offset, _, what in damage.damage]
+    except OSError as error:
+        problems.append(f"{name}: {error.strerror}")
+    return b"".join(lines), problems
+
+
 def read_pages(names):
     pages = []
     for name in names:
@@ -113,6 +138,9 @@ def main():
     parser.add_argument("-o", "--output", default="-", help="the table's file (default: standard output)")
     parser.add_argument("--batch", type=int, default=200, help="pages per task (default: 200)")
     parser.add_argument("--send", action="store_true", help="read the pages here and send their bytes")
+    parser.add_argument("--warc", action="store_true",
+                        help="the arguments are web archives (or folders of them): one task per archive")
+    parser.add_argument("--no-progress", action="store_true", help="no progress bar on standard error")
     parser.add_argument("--html", action="store_true", help="the HTML rules: every link a browser would follow")
     parser.add_argument("--base", metavar="URL", help="with --html: the page's URL; with --root, the folder's")
     parser.add_argument("--root", metavar="DIR", help="with --html and --base: pages below DIR get --base and their path")
@@ -133,7 +161,12 @@ def main():
     except ValueError as error:
         parser.error(str(error))
 
-    from dask.distributed import Client, LocalCluster
+    if args.warc and args.send:
+        parser.error("--send reads pages, not archives: the workers read the archives")
+    if args.warc and args.html:
+        parser.error("--warc and --html do not go together")
+
+    from dask.distributed import Client, LocalCluster, progress
 
     started = time.monotonic()
     if args.scheduler:
@@ -144,10 +177,18 @@ def main():
         client = Client(cluster)
     ready = time.monotonic()
     names = list(page_names(args.pages))
-    batches = [names[at:at + args.batch] for at in range(0, len(names), args.batch)]
-    futures = [client.submit(batch_table, batch, exclude, read_pages(batch) if args.send else None,
-                             html, pure=False)
-               for batch in batches]
+    if args.warc:
+        futures = [client.submit(archive_table, name, exclude, pure=False) for name in names]
+    else:
+        batches = [names[at:at + args.batch] for at in range(0, len(names), args.batch)]
+        futures = [client.submit(batch_table, batch, exclude, read_pages(batch) if args.send else None,
+                                 html, pure=False)
+                   for batch in batches]
+    if not args.no_progress:
+        # Dask's bar writes to standard output, where the table goes.
+        with contextlib.redirect_stdout(sys.stderr):
+            progress(futures)
+        print(file=sys.stderr)
 
     output = contextlib.nullcontext(sys.stdout.buffer) if args.output == "-" else open(args.output, "wb")
     problems, lines = [], 0
@@ -163,8 +204,9 @@ def main():
         cluster.close()
     for problem in problems:
         print(f"dask_links.py: {problem}", file=sys.stderr)
-    print(f"dask_links.py: {len(names)} pages, {lines} addresses in {seconds:.2f} s "
-          f"({len(names) / seconds:.0f} pages/s), after {ready - started:.2f} s of cluster start",
+    what = "archives" if args.warc else "pages"
+    print(f"dask_links.py: {len(names)} {what}, {lines} addresses in {seconds:.2f} s "
+          f"({len(names) / seconds:.0f} {what}/s), after {ready - started:.2f} s of cluster start",
           file=sys.stderr)
     return 1 if problems else 0
 

@@ -93,6 +93,8 @@ class PageFile {
 
   // The open page's descriptor, -1 when none is open.
   int descriptor() const { return page_; }
+  // The bytes read from every page so far.
+  std::uint64_t bytes_read() const { return bytes_read_; }
 
  private:
   // Room for the whole of a small regular file and the read that finds its end, in one block.
@@ -124,6 +126,7 @@ class PageFile {
       ssize_t got = Calls::Read(page_, block_.get(), block_size_);
       if (got >= 0) {
         filled_ = static_cast<size_t>(got);
+        bytes_read_ += filled_;
         return true;
       }
       error = errno;
@@ -137,6 +140,7 @@ class PageFile {
   std::unique_ptr<unsigned char[]> block_;
   size_t block_size_ = 0;
   size_t filled_ = 0;
+  std::uint64_t bytes_read_ = 0;
   int page_ = -1;
 };
 

@@ -258,15 +258,31 @@ ArchiveReader::Member ArchiveReader::InflateStreaming(std::uint64_t member, bool
   records_.StartMember(member);
   zlib_.next_in = stored_.get() + begin_;
   zlib_.avail_in = static_cast<uInt>(end_ - begin_);
+  // What the member inflates to is held back until its trailer (CRC and length) checks out,
+  // while it fits the block: the bytes a corrupt member gives before the error shows are
+  // garbage, and would give links. Past the block, they go on as they come.
+  size_t held = 0;
+  bool holding = true;
   for (;;) {
-    zlib_.next_out = inflated_[0].get();
-    const size_t room = std::min(kStreamOutput, inflated_block_);
+    const size_t room = holding ? std::min(kStreamOutput, inflated_block_ - held)
+                                : std::min(kStreamOutput, inflated_block_);
+    zlib_.next_out = inflated_[0].get() + held;
     zlib_.avail_out = static_cast<uInt>(room);
     const int result = inflate(&zlib_, Z_NO_FLUSH);
     const size_t produced = room - zlib_.avail_out;
     begin_ = static_cast<size_t>(zlib_.next_in - stored_.get());
-    if (produced > 0) records_.Feed(inflated_[0].get(), produced);
+    if (holding) {
+      held += produced;
+      if (held == inflated_block_ && result != Z_STREAM_END) {
+        records_.Feed(inflated_[0].get(), held);
+        held = 0;
+        holding = false;
+      }
+    } else if (produced > 0) {
+      records_.Feed(inflated_[0].get(), produced);
+    }
     if (result == Z_STREAM_END) {
+      if (held > 0) records_.Feed(inflated_[0].get(), held);
       records_.EndMember();
       return Member::kIntact;
     }

@@ -5,8 +5,10 @@
 // Memory is fixed whatever the records' sizes: one block of stored bytes and one of inflated
 // bytes. A member whose inflated bytes fit the block is inflated in one call (the fast way);
 // a larger one, or one that fails that way, goes through a streaming inflater, which also tells
-// a member cut short from a corrupt one. After damage, reading goes on at the next gzip member
-// found (the bytes 1f 8b 08), or in a plain archive at the next line opening with "WARC/".
+// a member cut short from a corrupt one, and holds back what a member inflates to until its
+// trailer checks out, as long as that fits the inflated block. After damage, reading goes on at the
+// next gzip member found (the bytes 1f 8b 08), or in a plain archive at the next line opening with
+// "WARC/".
 #include <zlib.h>
 
 #include <condition_variable>

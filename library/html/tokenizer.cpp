@@ -158,27 +158,41 @@ inline void Tokenizer::BeginTag(bool end_tag) {
   leaves_as_font_ = false;
 }
 
+namespace {
+
+// Whose attributes (or whether it closes itself) matter, by tag name.
+enum : std::uint8_t {
+  kStartTagAttributes = 1,
+  kStartTagAttributesInForeignContent = 2,  // font, and the integration points
+  kEndTagAttributes = 4,
+};
+
+constexpr std::array<std::uint8_t, 256> MakeAttributesMatter() {
+  std::array<std::uint8_t, 256> matter{};
+  for (const TagName tag : {TagName::kA, TagName::kArea, TagName::kBase}) {
+    matter[static_cast<std::size_t>(tag)] = kStartTagAttributes;
+  }
+  for (const TagName tag : {TagName::kFont, TagName::kForeignObject, TagName::kDesc,
+                            TagName::kTitle, TagName::kMathText}) {
+    matter[static_cast<std::size_t>(tag)] = kStartTagAttributesInForeignContent;
+  }
+  matter[static_cast<std::size_t>(TagName::kAnnotationXml)] =
+      kStartTagAttributes | kEndTagAttributes;
+  return matter;
+}
+constexpr std::array<std::uint8_t, 256> kAttributesMatter = MakeAttributesMatter();
+
+}  // namespace
+
 inline void Tokenizer::EndTagName() {
   tag_ = name_length_ <= kLongestTagName ? ClassifyTagName(name_, name_length_) : TagName::kOther;
-  switch (tag_) {
-    case TagName::kA:
-    case TagName::kArea:
-    case TagName::kBase:
-      examines_attributes_ = !end_tag_;
-      break;
-    case TagName::kAnnotationXml:
-      examines_attributes_ = true;
-      break;
-    case TagName::kFont:
-    case TagName::kForeignObject:
-    case TagName::kDesc:
-    case TagName::kTitle:
-    case TagName::kMathText:
-      // Their attributes, or whether they close themselves, matter in foreign content only.
-      examines_attributes_ = !end_tag_ && feedback_.in_foreign_content();
-      break;
-    default:
-      examines_attributes_ = false;
+  const std::uint8_t matter = kAttributesMatter[static_cast<std::size_t>(tag_)];
+  if (end_tag_) {
+    examines_attributes_ = (matter & kEndTagAttributes) != 0;
+  } else {
+    examines_attributes_ =
+        (matter & kStartTagAttributes) != 0 ||
+        ((matter & kStartTagAttributesInForeignContent) != 0 && feedback_.in_foreign_content());
   }
 }
 

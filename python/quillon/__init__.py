@@ -12,8 +12,9 @@ command-line tool writes it before CR LF.
     [b'http://example.com/news/']
     >>> quillon.links_of_file("page.htm", exclude=["yahoo"])   # doctest: +SKIP
 
-links() takes a page in memory, links_of_file() reads a file in blocks, and
-Scanner takes a page in chunks. Exclusion keywords are bytes, or str encoded
+links() takes a page in memory, links_of_file() reads a file in blocks,
+Scanner takes a page in chunks, and warc_links() gives the links of every HTML
+page of a web archive (.warc, .warc.gz). Exclusion keywords are bytes, or str encoded
 as UTF-8; at most six. Other threads run while a file is read, and while a
 page or chunk of 16 KiB or more is scanned (smaller ones take less time than
 handing over the interpreter's lock). When memory runs out, a call raises
@@ -29,8 +30,8 @@ import os
 from quillon import _quillon
 from quillon._quillon import __version__
 
-__all__ = ["HyperlinkScanner", "Scanner", "__version__", "hyperlinks", "hyperlinks_of_file", "links",
-           "links_of_file"]
+__all__ = ["ArchiveDamage", "HyperlinkScanner", "Scanner", "__version__", "hyperlinks",
+           "hyperlinks_of_file", "links", "links_of_file", "warc_links"]
 
 # The engine reads at most this many keywords.
 _MOST_KEYWORDS = 6
@@ -188,6 +189,65 @@ class Scanner:
         elif not self._closed:
             # The block's own exception goes on; what the page held is lost with it.
             self._engine, self._closed = None, True
+
+
+class ArchiveDamage(ValueError):
+    """A web archive held damage: raised by the iterator of warc_links() once it has
+    given every intact page. filename is the archive; damage lists each damaged place
+    as (offset, inflated, what): offset is the byte offset in the file as stored of
+    the record, or in a .warc.gz of the gzip member it starts in; inflated is where
+    the record starts among that member's inflated bytes, or None when the member
+    opens with it; what says what was wrong. At most 1,000 places are listed, and
+    then one (None, None, "N more damaged places").
+    """
+
+    def __init__(self, filename, damage):
+        self.filename, self.damage = filename, damage
+        where = []
+        for offset, inflated, what in damage[:3]:
+            at = "" if offset is None else f"offset {offset}: " if inflated is None else \
+                f"offset {offset} (the gzip member there, inflated byte {inflated}): "
+            where.append(at + what)
+        more = f"; and {len(damage) - 3} more" if len(damage) > 3 else ""
+        super().__init__(f"{os.fsdecode(filename)}: {'; '.join(where)}{more}")
+
+
+def warc_links(path, exclude=()):
+    """Iterates over the HTML pages of the web archive at path (str, bytes or
+    os.PathLike): WARC 1.0 or 1.1, plain or gzip (one member per record, or one
+    stream), as quillon --list --warc reads it. Each page gives (uri, links), in
+    record order: uri is its WARC-Target-URI as str (bytes that are not UTF-8 come
+    back with uri.encode("utf-8", "surrogateescape")), links its addresses as
+    links() gives them, bytes each. exclude is as for links().
+
+        for uri, found in quillon.warc_links("crawl.warc.gz", exclude=["yahoo"]):
+            ...
+
+    Damage (a gzip member cut short or corrupt, a malformed record, a body that
+    cannot be decoded) loses nothing of the intact records: the iterator gives every
+    intact page, and then raises ArchiveDamage, which lists where each damaged
+    record lies and what was wrong with it; a page that damage cut short is not
+    given. To keep the pages and go on, catch ArchiveDamage around the loop. OSError
+    naming the file is raised by this call when the archive cannot be opened, and by
+    the iterator, after the pages before, when reading it fails.
+
+    The archive is read, inflated and scanned on a thread of its own, which runs
+    while the caller handles a page; pages come over in batches of at most 256 pages
+    or 16,384 links, and at most three batches are held at once. Dropping the
+    iterator before its end stops the reading.
+    """
+    name = os.fspath(path)
+    return _archive_pages(_quillon.warc_open(name, _keywords(exclude)), name)
+
+
+def _archive_pages(archive, name):
+    # A generator of its own, so that warc_links() checks its arguments and opens the file
+    # when called, not at the first page.
+    while (page := _quillon.warc_next(archive, name)) is not None:
+        yield page
+    damage = _quillon.warc_damage(archive)
+    if damage:
+        raise ArchiveDamage(name, damage)
 
 
 # Last: the HTML rules take their arguments through the checks above.

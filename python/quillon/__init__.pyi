@@ -1,5 +1,5 @@
 import os
-from collections.abc import Iterable
+from collections.abc import Iterable, Iterator
 from types import TracebackType
 
 from _typeshed import ReadableBuffer
@@ -13,6 +13,18 @@ def links(data: ReadableBuffer, exclude: _Keywords = ()) -> list[bytes]: ...
 def links_of_file(
     path: str | bytes | os.PathLike[str] | os.PathLike[bytes], exclude: _Keywords = ()
 ) -> list[bytes]: ...
+
+class ArchiveDamage(ValueError):
+    """Raised by warc_links()'s iterator after every intact page; damage is (offset,
+    inflated offset or None, what) per damaged place."""
+
+    filename: str | bytes
+    damage: list[tuple[int | None, int | None, str]]
+    def __init__(self, filename: str | bytes, damage: list[tuple[int | None, int | None, str]]) -> None: ...
+
+def warc_links(
+    path: str | bytes | os.PathLike[str] | os.PathLike[bytes], exclude: _Keywords = ()
+) -> Iterator[tuple[str, list[bytes]]]: ...
 
 class Scanner:
     """A page in chunks. A with block closes the scanner as it ends, as close() does; a closed

@@ -3,13 +3,17 @@
 // that pays.
 #include <pybind11/pybind11.h>
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <memory>
 
 #include "library/engine.h"
 #include "library/page_file.h"
+#include "python/src/archive_pages.h"
 #include "python/src/engine_settings.h"
 #include "python/src/hyperlink_functions.h"
+#include "python/src/page_link_finder.h"
 #include "python/src/page_bytes.h"
 #include "python/src/record_list.h"
 #include "python/src/scanner.h"
@@ -91,6 +95,41 @@ Scanner& ScannerOf(py::handle capsule) {
   return *static_cast<Scanner*>(PyCapsule_GetPointer(capsule.ptr(), kScannerName));
 }
 
+// An archive's pages reach Python as a capsule too; quillon/__init__.py wraps it in a
+// generator.
+constexpr const char* kArchiveName = "quillon._quillon.ArchivePages";
+
+// The archive in the file `name` (str or bytes), read with the classic rules. Raises OSError
+// naming it when it cannot be opened.
+py::capsule OpenArchive(py::handle name, py::handle keywords) {
+  PyObject* encoded_raw = nullptr;
+  if (PyUnicode_FSConverter(name.ptr(), &encoded_raw) == 0) throw py::error_already_set();
+  auto encoded = py::reinterpret_steal<py::bytes>(encoded_raw);
+  auto finder = std::make_unique<ClassicLinkFinder>(KeywordTextsOf(keywords));
+  int descriptor = -1;
+  {
+    py::gil_scoped_release unlocked;
+    descriptor = open(PyBytes_AS_STRING(encoded.ptr()), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  }
+  if (descriptor == -1) {
+    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, name.ptr());
+    throw py::error_already_set();
+  }
+  auto pages = std::make_unique<ArchivePages>(descriptor, std::move(finder));
+  py::capsule capsule(pages.get(), kArchiveName, [](PyObject* made) {
+    delete static_cast<ArchivePages*>(PyCapsule_GetPointer(made, kArchiveName));
+  });
+  pages.release();
+  return capsule;
+}
+
+ArchivePages& ArchiveOf(py::handle capsule) {
+  if (!PyCapsule_IsValid(capsule.ptr(), kArchiveName)) {
+    throw py::type_error("not an archive of quillon._quillon.warc_open");
+  }
+  return *static_cast<ArchivePages*>(PyCapsule_GetPointer(capsule.ptr(), kArchiveName));
+}
+
 }  // namespace
 }  // namespace quillon_python
 
@@ -106,6 +145,12 @@ PYBIND11_MODULE(_quillon, module) {
              [](py::handle scanner, py::handle chunk) { return ScannerOf(scanner).Feed(chunk); });
   module.def("scanner_finish", [](py::handle scanner) { return ScannerOf(scanner).Finish(); });
   module.def("scanner_reset", [](py::handle scanner) { ScannerOf(scanner).Reset(); });
+  module.def("warc_open", &quillon_python::OpenArchive, py::arg("name"), py::arg("keywords"));
+  module.def("warc_next", [](py::handle archive, py::handle name) {
+    return quillon_python::ArchiveOf(archive).Next(name);
+  });
+  module.def("warc_damage",
+             [](py::handle archive) { return quillon_python::ArchiveOf(archive).DamageFound(); });
   module.def("scanner_page_open",
              [](py::handle scanner) { return ScannerOf(scanner).page_open(); });
 }

@@ -28,22 +28,32 @@ pybind11::list RecordList::Take() {
     RecordList& records;
     ~ClearAtEnd() { records.Clear(); }
   } clear_at_end{*this};
+  return Slice(0, ends_.size());
+}
+
+pybind11::list RecordList::Slice(size_t first, size_t last) const {
   if (lost_) {
     PyErr_SetString(PyExc_MemoryError, "the addresses found do not fit in memory");
     throw pybind11::error_already_set();
   }
   auto list = pybind11::reinterpret_steal<pybind11::list>(
-      PyList_New(static_cast<Py_ssize_t>(ends_.size())));
+      PyList_New(static_cast<Py_ssize_t>(last - first)));
   if (!list) throw pybind11::error_already_set();
-  size_t start = 0;
-  for (size_t i = 0; i < ends_.size(); ++i) {
+  size_t start = first == 0 ? 0 : ends_[first - 1];
+  for (size_t i = first; i < last; ++i) {
     PyObject* record =
         PyBytes_FromStringAndSize(bytes_.data() + start, static_cast<Py_ssize_t>(ends_[i] - start));
     if (record == nullptr) throw pybind11::error_already_set();
-    PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(i), record);
+    PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(i - first), record);
     start = ends_[i];
   }
   return list;
+}
+
+void RecordList::Truncate(size_t count) {
+  if (count >= ends_.size()) return;
+  ends_.resize(count);
+  bytes_.resize(count == 0 ? 0 : ends_.back());
 }
 
 void RecordList::Clear() {

@@ -27,6 +27,13 @@ class RecordList final : public quillon::RecordSink {
   pybind11::list Take();
   void Clear();
 
+  // For lists that hold the records of several pages: how many are kept, the records from
+  // `first` to `last` as a list of bytes (needs the GIL; raises MemoryError when a record was
+  // lost), and all but the first `count` dropped.
+  size_t size() const { return ends_.size(); }
+  pybind11::list Slice(size_t first, size_t last) const;
+  void Truncate(size_t count);
+
  private:
   std::string bytes_;
   std::vector<size_t> ends_;

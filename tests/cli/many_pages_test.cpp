@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <regex>
 
 #include "cli/many_pages.h"
 #include "tests/cases/extraction_cases.h"
@@ -154,6 +155,25 @@ TEST(ManyPagesTest, ProblemsAreReportedAndTheRunGoesOn) {
   // Unlike the classic form, a page that cannot be read gets no output file.
   EXPECT_FALSE(FileExists(folder.Path("missing.htm.links")));
   EXPECT_FALSE(FileExists(folder.Path("dir.htm.links")));
+}
+
+TEST(ManyPagesTest, ProgressIsOneLineOfStandardErrorAndChangesNothingElse) {
+  ScratchFolder folder;
+  WriteFile(folder.Path("one.htm"), "<a href=\"http://1.example/\">" + std::string(300000, ' '));
+  WriteFile(folder.Path("two.htm"), "<a href=\"http://2.example/\">");
+  // Too quick for the line to show before the end: the problem's line stands alone, then
+  // the last figures.
+  const std::regex progress(
+      "quillon: missing.htm: No such file or directory\n"
+      "\rquillon: 3/3 pages, 0.3 MB read, [0-9]+ MB/s, two.htm\n");
+  for (std::string form : {"--list", "--each"}) {
+    const std::string pages = " one.htm missing.htm two.htm";
+    const Result plain = RunScript(folder, "quillon " + form + pages);
+    const Result shown = RunScript(folder, "quillon --progress " + form + pages);
+    EXPECT_EQ(shown.status, plain.status) << form;
+    EXPECT_EQ(shown.out, plain.out) << form;
+    EXPECT_TRUE(std::regex_match(shown.err, progress)) << form << ": " << shown.err;
+  }
 }
 
 TEST(ManyPagesTest, APageWhoseOutputIsAnotherListedPageIsSkipped) {

@@ -1,7 +1,9 @@
 """What the Python tests share: the module under test (the one the build made, checked before
-anything runs), the quillon tool, the shared case table and the page generator."""
+anything runs), the quillon tool, the shared case table, the page generator and a web archive
+wget wrote."""
 
 import os
+import shutil
 import subprocess
 import sys
 from pathlib import Path
@@ -13,6 +15,10 @@ sys.path.insert(0, str(ROOT / "bench"))
 TOOL = os.environ.get("QUILLON_TOOL", str(ROOT / "build/native/cli/quillon"))
 
 import quillon  # noqa: E402
+
+sys.path.insert(0, str(ROOT / "tests/warc"))
+import page_server  # noqa: E402
+import warc_test  # noqa: E402
 
 
 def pytest_sessionstart(session):
@@ -40,3 +46,14 @@ def case_table():
         table = table[int(length):]
     return [(fields[i].decode(), fields[i + 1], fields[i + 2:i + 8], records(fields[i + 8]))
             for i in range(0, len(fields), 9)]
+
+
+@pytest.fixture(scope="module")
+def archive(tmp_path_factory):
+    """(stored bytes, [(start, end, inflated)] of its members): the archive wget writes of the
+    WARC tests' site, one gzip member per record."""
+    if not shutil.which("wget") or "QUILLON_BROTLI_ENCODER" not in os.environ:
+        pytest.skip("no wget, or no brotli encoder of tests/warc")
+    folder = tmp_path_factory.mktemp("warc")
+    stored = warc_test.make_archive(str(folder), page_server.Site(os.environ["QUILLON_BROTLI_ENCODER"]))
+    return stored, warc_test.members(stored)
