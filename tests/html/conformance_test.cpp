@@ -135,6 +135,10 @@ void ExpectEverySplit(const Case& c, InitialState state, const std::string& last
         << c.input;
   }
   ASSERT_EQ(Links(c.input, state, last_start_tag, {1}), c.links) << description << " bytewise";
+  for (const std::size_t chunk : {std::size_t{1}, c.input.size()}) {
+    ASSERT_EQ(RawLinks(c.input, state, last_start_tag, {chunk}), c.links)
+        << description << " raw, in chunks of " << chunk;
+  }
 }
 
 TEST(Html5libTokenizerTests, GiveTheLinksOfTheirTokensAtEveryChunking) {

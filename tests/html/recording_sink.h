@@ -28,10 +28,9 @@ class RecordingSink : public TagSink {
 };
 
 // `page` fed in chunks of the sizes given, the last repeated to the end.
-inline std::vector<Link> Links(std::string_view page, InitialState state,
+inline std::vector<Link> Links(Tokenizer& tokenizer, std::string_view page, InitialState state,
                                std::string_view last_start_tag, std::vector<std::size_t> chunks,
                                std::uint64_t* long_hrefs_skipped = nullptr) {
-  static Tokenizer tokenizer;  // one for all: a new page must not see the last one
   tokenizer.Reset(state, last_start_tag);
   RecordingSink sink;
   const auto* bytes = reinterpret_cast<const unsigned char*>(page.data());
@@ -44,6 +43,30 @@ inline std::vector<Link> Links(std::string_view page, InitialState state,
   tokenizer.Finish(sink);
   if (long_hrefs_skipped != nullptr) *long_hrefs_skipped = tokenizer.long_hrefs_skipped();
   return sink.links;
+}
+
+inline std::vector<Link> Links(std::string_view page, InitialState state,
+                               std::string_view last_start_tag, std::vector<std::size_t> chunks,
+                               std::uint64_t* long_hrefs_skipped = nullptr) {
+  static Tokenizer tokenizer;  // one for all: a new page must not see the last one
+  return Links(tokenizer, page, state, last_start_tag, std::move(chunks), long_hrefs_skipped);
+}
+
+// As Links, with the hrefs handed on raw and each decoded afterwards, as the engine reads a page
+// in a legacy encoding.
+inline std::vector<Link> RawLinks(std::string_view page, InitialState state,
+                                  std::string_view last_start_tag,
+                                  std::vector<std::size_t> chunks) {
+  static Tokenizer tokenizer;
+  static KeptValue decoded;
+  tokenizer.set_raw_hrefs(true);
+  std::vector<Link> links = Links(tokenizer, page, state, last_start_tag, std::move(chunks));
+  for (Link& link : links) {
+    decoded.Clear(kLongestHref);
+    DecodeAttributeValue(link.href, decoded);
+    link.href = decoded.view();
+  }
+  return links;
 }
 
 inline std::vector<Link> Links(std::string_view page, std::vector<std::size_t> chunks = {1 << 20}) {

@@ -124,6 +124,7 @@ TEST(Tokenizer, GivesTheSameLinksForRandomChunkingsOfAMixedPage) {
     std::vector<std::size_t> chunks;
     for (int i = 0; i < 200; ++i) chunks.push_back(1 + random() % (run < 25 ? 8 : 4000));
     ASSERT_EQ(Links(page, chunks), expected) << "run " << run;
+    ASSERT_EQ(RawLinks(page, InitialState::kData, "", chunks), expected) << "raw, run " << run;
   }
 }
 
