@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "library/hyperlinks/hyperlink_engine.h"
@@ -144,12 +145,7 @@ TEST(HyperlinkEngine, LegacyEncodingsGiveTheLinksOfUtf8) {
       "&amp=1&" + table + "'><A HREF=" + so + "&quot;" + japan + "&lt>" + "<area href=\" " + japan +
       "&#0;" + so + "\r\n\">" + "<a href=\"/" + letters + "xy\"><a href=\"/" + letters +
       "x\"><a title='" + so + "' href=//" + japan + ".example/" + so + ">";
-  struct Case {
-    const char* label;
-    const char* iconv_name;
-    std::string page;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<const char*, const char*, std::string>> cases = {
       {"shift_jis", "CP932", common},
       {"euc-jp", "EUC-JP", common},
       {"gbk", "GBK", common},
@@ -159,21 +155,21 @@ TEST(HyperlinkEngine, LegacyEncodingsGiveTheLinksOfUtf8) {
        "<a href='/caf\xC3\xA9&amp;\xC3\xBC=&eacute;'><a href=\"\xC2\xA3&#163;\xC3\xA9\">"},
   };
   std::mt19937 random(20261209);
-  for (const Case& c : cases) {
+  for (const auto& [label, iconv_name, page] : cases) {
     HyperlinkEngine utf8_engine(Options("http://h.example/d/p.html"));
-    const std::vector<std::string> expected = Feed(utf8_engine, c.page);
-    EXPECT_GE(expected.size(), 2u) << c.label;
-    const std::string encoded = Encoded(c.page, c.iconv_name);
-    ASSERT_NE(encoded, c.page) << c.label;
-    HyperlinkEngine engine(Options("http://h.example/d/p.html", c.label));
+    const std::vector<std::string> expected = Feed(utf8_engine, page);
+    EXPECT_GE(expected.size(), 2u) << label;
+    const std::string encoded = Encoded(page, iconv_name);
+    ASSERT_NE(encoded, page) << label;
+    HyperlinkEngine engine(Options("http://h.example/d/p.html", label));
     for (int round = 0; round < 20; ++round) {
       std::vector<size_t> cuts;
       const size_t step = 1 + random() % (round < 10 ? 5 : 4000);
       for (size_t at = random() % step; at < encoded.size(); at += 1 + random() % step) {
         cuts.push_back(at);
       }
-      EXPECT_EQ(Feed(engine, encoded, cuts), expected) << c.label << " in chunks up to " << step;
-      EXPECT_EQ(engine.long_hrefs_skipped(), utf8_engine.long_hrefs_skipped()) << c.label;
+      EXPECT_EQ(Feed(engine, encoded, cuts), expected) << label << " in chunks up to " << step;
+      EXPECT_EQ(engine.long_hrefs_skipped(), utf8_engine.long_hrefs_skipped()) << label;
     }
   }
   HyperlinkEngine utf8_engine(Options("http://h.example/d/p.html"));

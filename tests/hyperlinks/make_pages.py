@@ -38,16 +38,14 @@ HREFS = [
     b"file:c:\\windows", b"ws://w.example/", b"wss://w.example:443/", b"tel:+1-555", b"urn:isbn:0",
     b"foo://bar/baz/../q", b"foo:/a/../b", b"blob:http://b.example/x", b"news:comp.lang",
     b"about:blank", b"http://", b"https:", b"http://x.example/%zz%41", b"\xef\xbb\xbfx",
-    # Letters of the legacy encodings, some with ASCII trail bytes there (\u8868 and \u30bd
-    # end in 0x5C in Shift_JIS); BAD becomes bytes the page's encoding cannot read.
+    # Letters of legacy encodings (\u8868 and \u30bd end in 0x5C in Shift_JIS); BAD: see below.
     "http://x.example/\u8868\u793a/\u30bd\u30d5\u30c8?q=\u691c\u7d22#\u30da".encode(),
     "\u30bd&amp;\u8868=1&\u8868".encode(), "caf\u00e9/\u00e0?\u00e7=\u00e9#\u00fc".encode(),
     "\u65e5BAD".encode(), b"http://x.example/aBADb", b"relBAD", b"BAD&amp;x", b"h/BAD&#65;",
     "http://\u8868BAD.example/".encode(), b"BAD",
 ]
 
-# What BAD becomes in each legacy encoding: bytes its decoder reads as errors (a lead byte cut
-# short by the byte after it, a byte that begins nothing).
+# What BAD becomes in each legacy encoding: bytes its decoder reads as errors.
 BAD_BYTES = {
     "cp932": [b"\x82", b"\xa0", b"\xfd", b"\x88"],
     "euc_jp": [b"\xa1", b"\xff", b"\xa4"],
