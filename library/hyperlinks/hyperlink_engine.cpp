@@ -18,10 +18,7 @@ HyperlinkEngine::HyperlinkEngine(const HyperlinkOptions& options)
     keywords_[i].assign(text.data(), text.size());
     has_keywords_ = has_keywords_ || !text.empty();
   }
-  if (!options.charset.empty()) {
-    charset_ = encoding::ForLabel(options.charset);
-    if (!charset_) throw std::invalid_argument("the charset names no encoding");
-  }
+  if (!SetCharset(options.charset)) throw std::invalid_argument("the charset names no encoding");
   if (!SetPageUrl(options.page_url)) throw std::invalid_argument("the page's URL does not parse");
 }
 
@@ -36,6 +33,13 @@ bool HyperlinkEngine::SetPageUrl(std::string_view page_url) {
   if (!url::Parse(page_url, nullptr, parsed)) return false;
   page_url_ = parsed;
   return true;
+}
+
+bool HyperlinkEngine::SetCharset(std::string_view label) {
+  charset_.reset();
+  if (label.empty()) return true;
+  charset_ = encoding::ForLabel(label);
+  return charset_.has_value();
 }
 
 std::uint64_t HyperlinkEngine::long_hrefs_skipped() const {

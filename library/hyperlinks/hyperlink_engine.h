@@ -50,6 +50,9 @@ class HyperlinkEngine final : private html::TagSink, private encoding::Utf8Sink 
   // The URL of the pages from the next one on (call it between pages, not inside one).
   // Returns false, and keeps the URL it had, when `page_url` does not parse; empty means none.
   bool SetPageUrl(std::string_view page_url);
+  // The charset of the pages from the next one on (between pages, as SetPageUrl). Returns
+  // false, and leaves the pages without one, when `label` names no encoding; empty means none.
+  bool SetCharset(std::string_view label);
 
   // Reads the next `size` bytes of the page; links found go to `sink`, in page order. Throws
   // std::bad_alloc or std::system_error when the converter for the page's encoding cannot be
