@@ -168,9 +168,9 @@ pybind11::object ArchivePages::Next(pybind11::handle name) {
       "surrogateescape"));
   if (!uri) throw pybind11::error_already_set();
   return pybind11::make_tuple(
-      uri, batch.links.Slice(page == 0 ? 0 : batch.link_ends[page - 1], batch.link_ends[page],
-                             finder_->GivesUrls() ? RecordList::Form::kAscii
-                                                  : RecordList::Form::kBytes));
+      uri, batch.links.Slice(
+               page == 0 ? 0 : batch.link_ends[page - 1], batch.link_ends[page],
+               finder_->GivesUrls() ? RecordList::Form::kAscii : RecordList::Form::kBytes));
 }
 
 pybind11::list ArchivePages::DamageFound() {

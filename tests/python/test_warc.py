@@ -1,14 +1,18 @@
 """quillon.warc_links over archives wget wrote from the WARC tests' local server: the pages and
 links quillon --list --warc gives, whichever way the archive is stored; damaged copies give
-every intact page, then ArchiveDamage naming the damaged record."""
+every intact page, then ArchiveDamage naming the damaged record. quillon.warc_hyperlinks: each
+page's links those quillon.hyperlinks gives for its bytes, URI and HTTP charset."""
 
 import gzip
+import os
 import random
+import re
+import shutil
 import subprocess
 
 import pytest
 
-from conftest import TOOL, warc_test
+from conftest import TOOL, page_server, warc_test
 
 import quillon
 
@@ -37,11 +41,61 @@ def test_same_links_as_the_tool(archive, tmp_path):
         quillon.warc_links(tmp_path / "missing.warc")
 
 
-def test_damage_loses_no_intact_page(archive, tmp_path):
+@pytest.fixture(scope="module")
+def html_site(tmp_path_factory):
+    """(site, stored, members) as archive's, with pages for the HTML rules: non-ASCII hrefs in
+    Shift_JIS that only the HTTP charset tells (plain and gzip), an unknown label, a base href."""
+    if not shutil.which("wget") or "QUILLON_BROTLI_ENCODER" not in os.environ:
+        pytest.skip("no wget, or no brotli encoder of tests/warc")
+    site = page_server.Site(os.environ["QUILLON_BROTLI_ENCODER"], start_value=77)
+    hrefs = ('<a href="/\u8868/\u30da\u30fc\u30b8?q=\u5024">x</a><a href="mailto:a@\u4f8b.jp">m</a>'
+             '<a href=" HTTP://\u4f8b.example:80/a/../b ">y</a><area href="//h.example/\u00d7#f">')
+    for path, content_type, coding, page in [
+            ("sjis", "text/html; charset=shift_jis", None, hrefs.encode("shift_jis")),
+            ("sjis-gzip", 'text/html;charset="Shift_JIS"', "gzip", (hrefs * 50).encode("shift_jis")),
+            ("unknown-label", "text/html; charset=no-such-label", None, hrefs.encode()),
+            ("base", "text/html", None, ('<base href="sub/x/">' + hrefs + '<a href="../up?">u</a>').encode())]:
+        site.pages[f"/html/{path}.html"] = (content_type, coding, False, page)
+    stored = warc_test.make_archive(str(tmp_path_factory.mktemp("html-warc")), site)
+    return site, stored, warc_test.members(stored)
+
+
+def expected_hyperlinks(site, members, **options):
+    """(uri, quillon.hyperlinks of the page's bytes) of each HTML response, in record order."""
+    pages = []
+    for uri in [warc_test.header_field(record, b"WARC-Target-URI").strip(b"<>").decode()
+                for _, _, record in members if warc_test.header_field(record, b"WARC-Type") == b"response"]:
+        content_type, _, _, page = site.pages["/" + uri.split("/", 3)[3]]
+        label = (content_type or "").partition("charset=")[2].strip('"') or None
+        if site.is_html("/" + uri.split("/", 3)[3]):
+            try:
+                pages.append((uri, quillon.hyperlinks(page, base=uri, encoding=label, **options)))
+            except ValueError:  # a label naming no encoding is ignored
+                pages.append((uri, quillon.hyperlinks(page, base=uri, **options)))
+    return pages
+
+
+def test_hyperlinks_as_for_each_page(html_site, tmp_path):
+    site, stored, members = html_site
+    plain = _write(tmp_path / "site.warc", b"".join(inflated for _, _, inflated in members))
+    for options in [{"all_schemes": True, "exclude": ["h1", "p12"]}, {}]:
+        expected = expected_hyperlinks(site, members, **options)
+        assert list(quillon.warc_hyperlinks(plain, **options)) == expected
+        assert list(quillon.warc_hyperlinks(_write(tmp_path / "s.warc.gz", stored), **options)) == expected
+    # A page whose target URI is no absolute URL is not read, and is named in the damage.
+    bad = re.sub(rb"(WARC-Target-URI: )<?http://[^/]*(/html/base.html)>?", rb"\1\2", plain.read_bytes())
+    pages = quillon.warc_hyperlinks(_write(tmp_path / "bad-uri.warc", bad))
+    with pytest.raises(quillon.ArchiveDamage, match="'/html/base.html' is not an absolute URL"):
+        assert list(pages) == [page for page in expected if not page[0].endswith("/html/base.html")]
+
+
+@pytest.mark.parametrize("rules", ["classic", "html"])
+def test_damage_loses_no_intact_page(archive, html_site, rules, tmp_path):
     """Cut and flipped copies: the pages of every record but the damaged one, in order, then
     ArchiveDamage at that record's member; a cut loses the records after it too."""
-    stored, members = archive
-    whole = list(quillon.warc_links(_write(tmp_path / "whole.warc.gz", stored)))
+    stored, members = archive if rules == "classic" else html_site[1:]
+    pages_of = quillon.warc_links if rules == "classic" else quillon.warc_hyperlinks
+    whole = list(pages_of(_write(tmp_path / "whole.warc.gz", stored)))
     # The page each member holds, if any (a request record has its response's URI).
     uri_of = [warc_test.header_field(record, b"WARC-Target-URI").strip(b"<>").decode()
               if warc_test.header_field(record, b"WARC-Type") == b"response" else None
@@ -61,7 +115,7 @@ def test_damage_loses_no_intact_page(archive, tmp_path):
             data[at] ^= 1 << rng.randrange(8)
         pages, raised = [], None
         try:
-            for page in quillon.warc_links(_write(tmp_path / "damaged.warc.gz", bytes(data))):
+            for page in pages_of(_write(tmp_path / "damaged.warc.gz", bytes(data))):
                 pages.append(page)
         except quillon.ArchiveDamage as error:
             raised = error
