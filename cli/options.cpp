@@ -74,7 +74,14 @@ std::optional<std::string> CheckForm(Options& options, const Seen& seen,
   // The classic form is the export's run, which keeps the classic rules.
   if (options.html && options.form == Form::kClassic) return "--html goes with --each or --list";
   if (options.warc && !seen.list) return "--warc goes with --list";
-  if (options.html && options.warc) return "--html and --warc do not go together";
+  // Each archive page's URL is its target URI, its charset the HTTP one.
+  if (options.warc) {
+    if (options.base) return "--base does not go with --warc: each page's URL is its target URI";
+    if (options.root) return "--root does not go with --warc";
+    if (options.charset) {
+      return "--charset does not go with --warc: each page's charset is its HTTP one";
+    }
+  }
   if (options.form == Form::kClassic) {
     if (seen.excludes > 0) return "--exclude goes with --each or --list";
     if (seen.suffix) return "--suffix goes with --each";
@@ -183,7 +190,8 @@ const char* UsageLines() {
          "  or:  quillon --list [-q] [--progress] [-Z] [-x KEYWORD]... PAGE...\n"
          "  or:  quillon --each|--list --html [--base=URL [--root=DIR]] [--charset=LABEL]\n"
          "               [--all-schemes] [OPTION]... PAGE...\n"
-         "  or:  quillon --list --warc [--progress] [-Z] [-x KEYWORD]... ARCHIVE...\n";
+         "  or:  quillon --list --warc [--html [--all-schemes]] [--progress] [-Z]\n"
+         "               [-x KEYWORD]... ARCHIVE...\n";
 }
 
 std::string UsageText() {
@@ -214,7 +222,10 @@ std::string UsageText() {
          "cut or corrupt gzip member, a malformed header, a Content-Length past the end, a\n"
          "body that cannot be decoded) is reported as 'quillon: ARCHIVE: offset N: reason',\n"
          "N the record's (or its gzip member's) byte offset in the file as stored, and\n"
-         "reading goes on at the next record that can be found.\n"
+         "reading goes on at the next record that can be found. With --html, a page's URL\n"
+         "is its WARC-Target-URI and its --charset the charset of its HTTP Content-Type\n"
+         "(ignored when it names no known encoding); a page whose target URI is not an\n"
+         "absolute URL is reported, with its offset, and its links are skipped.\n"
          "\n"
          "  -q, --quiet              leave out the opening notice\n"
          "  --each                   one output file per page\n"

@@ -48,10 +48,13 @@ class ClassicScanner final : public PageScanner {
 class HtmlScanner final : public PageScanner {
  public:
   HtmlScanner(quillon::HyperlinkEngine& engine, const PageUrls& urls)
-      : engine_(engine), urls_(urls) {}
+      : engine_(engine), urls_(&urls) {}
+  // For pages whose URL the caller sets on the engine itself (an archive's pages).
+  explicit HtmlScanner(quillon::HyperlinkEngine& engine) : engine_(engine), urls_(nullptr) {}
 
   bool StartPage(std::string_view page, std::string& problem) override {
-    if (!urls_.For(page, url_)) {
+    if (urls_ == nullptr) return true;
+    if (!urls_->For(page, url_)) {
       problem = "skipped: it is not under --root";
       return false;
     }
@@ -93,7 +96,7 @@ class HtmlScanner final : public PageScanner {
   }
 
   quillon::HyperlinkEngine& engine_;
-  const PageUrls& urls_;
+  const PageUrls* urls_;
   std::string url_;
   std::string trouble_;
 };

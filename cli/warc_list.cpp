@@ -5,13 +5,17 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/output_buffer.h"
 #include "cli/page_list.h"
+#include "cli/page_scanners.h"
 #include "cli/problem_report.h"
 #include "cli/progress_line.h"
 #include "library/engine.h"
+#include "library/hyperlinks/hyperlink_engine.h"
 #include "runtime/system_calls.h"
 #include "warc/archive_reader.h"
 #include "warc/byte_source.h"
@@ -22,12 +26,15 @@ namespace {
 
 constexpr size_t kListBlock = 256 * 1024;
 
-// The engine over each page of one archive; every record goes out after the page's URI.
+// The rules over each page of one archive; every record goes out after the page's URI. Under
+// the HTML rules (`html` set, the engine `scanner` reads with) a page's URL is its target URI
+// and its charset the HTTP one.
 class ListedLinks final : public warc::PageConsumer, public quillon::RecordSink {
  public:
-  ListedLinks(quillon::Engine& engine, OutputBuffer& out, ProblemReport& problems,
-              ProgressLine& progress, char after_uri)
-      : engine_(engine),
+  ListedLinks(PageScanner& scanner, quillon::HyperlinkEngine* html, OutputBuffer& out,
+              ProblemReport& problems, ProgressLine& progress, char after_uri)
+      : scanner_(scanner),
+        html_(html),
         out_(out),
         problems_(problems),
         progress_(progress),
@@ -36,21 +43,43 @@ class ListedLinks final : public warc::PageConsumer, public quillon::RecordSink 
   void StartArchive(std::string_view name) { archive_ = name; }
 
   void StartPage(const warc::PageStart& page) override {
-    engine_.Reset();
+    place_ = page.place;
     uri_ = page.target_uri;
+    // A relative or empty URI would resolve the page's links against nothing a browser had.
+    skipped_ = html_ != nullptr && (uri_.empty() || !html_->SetPageUrl(uri_));
+    if (skipped_) {
+      Report(place_, "its WARC-Target-URI is not an absolute URL: its links are skipped");
+      return;
+    }
+    // An unknown label is ignored, as a browser ignores it.
+    if (html_ != nullptr) html_->SetCharset(page.charset);
+    scanner_.Reset();
   }
   void PageBytes(const unsigned char* bytes, size_t size) override {
-    engine_.Feed(bytes, size, *this);
+    if (!skipped_) scanner_.Feed(bytes, size, *this);
   }
   void EndPage(bool complete) override {
     progress_.AddPage();
+    if (skipped_) return;
     if (complete) {
-      engine_.Finish();
+      scanner_.Finish(*this);
     } else {
-      engine_.Stop();
+      scanner_.Stop();
     }
+    if (!scanner_.Trouble().empty()) Report(place_, scanner_.Trouble());
   }
   void Damage(const warc::RecordPlace& place, std::string_view what) override {
+    Report(place, what);
+  }
+  void Record(const char* address, size_t length) override {
+    out_.Put(uri_.data(), uri_.size());
+    out_.Put(&after_uri_, 1);
+    out_.Put(address, length);
+    out_.Put("\n", 1);
+  }
+
+ private:
+  void Report(const warc::RecordPlace& place, std::string_view what) {
     char offset[96];
     if (place.gzip && place.inflated != 0) {
       std::snprintf(offset, sizeof offset,
@@ -61,21 +90,17 @@ class ListedLinks final : public warc::PageConsumer, public quillon::RecordSink 
     }
     problems_.Report(archive_, std::string(offset) + ": " + std::string(what));
   }
-  void Record(const char* address, size_t length) override {
-    out_.Put(uri_.data(), uri_.size());
-    out_.Put(&after_uri_, 1);
-    out_.Put(address, length);
-    out_.Put("\n", 1);
-  }
 
- private:
-  quillon::Engine& engine_;
+  PageScanner& scanner_;
+  quillon::HyperlinkEngine* const html_;
   OutputBuffer& out_;
   ProblemReport& problems_;
   ProgressLine& progress_;
   const char after_uri_;
   std::string_view archive_;
   std::string_view uri_;
+  warc::RecordPlace place_;
+  bool skipped_ = false;
 };
 
 // The archive's bytes, counted for the progress line.
@@ -122,13 +147,29 @@ int RunWarcList(const Options& options, const StandardStreams& streams) {
   for (size_t i = 0; i < options.keywords.size() && i < keywords.size(); ++i) {
     keywords[i] = options.keywords[i];
   }
-  quillon::Engine engine(keywords, quillon::DefaultCharacterClasses());
+  // One of the two rule sets reads every page, one engine for the whole run.
+  std::optional<quillon::Engine> classic_engine;
+  std::optional<ClassicScanner> classic;
+  std::unique_ptr<quillon::HyperlinkEngine> html_engine;
+  std::optional<HtmlScanner> html;
+  PageScanner* scanner;
+  if (options.html) {
+    quillon::HyperlinkOptions html_options;
+    html_options.keywords = keywords;
+    html_options.all_schemes = options.all_schemes;
+    html_engine = std::make_unique<quillon::HyperlinkEngine>(html_options);
+    scanner = &html.emplace(*html_engine);
+  } else {
+    classic_engine.emplace(keywords, quillon::DefaultCharacterClasses());
+    scanner = &classic.emplace(*classic_engine);
+  }
   OutputBuffer out(kListBlock);
   out.Attach(streams.output);
   ProgressLine progress(streams.errors, options.progress, ProgressLine::Files::kArchives,
                         archives.size());
   problems.ClearFirst(progress);
-  ListedLinks links(engine, out, problems, progress, options.null_after_name ? '\0' : '\t');
+  ListedLinks links(*scanner, html_engine.get(), out, problems, progress,
+                    options.null_after_name ? '\0' : '\t');
   for (size_t i = 0; i < archives.size() && out.error() == 0; ++i) {
     const bool from_input = archives[i] == "-";
     const int descriptor =

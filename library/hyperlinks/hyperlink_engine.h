@@ -50,8 +50,9 @@ class HyperlinkEngine final : private html::TagSink, private encoding::Utf8Sink 
   // The URL of the pages from the next one on (call it between pages, not inside one).
   // Returns false, and keeps the URL it had, when `page_url` does not parse; empty means none.
   bool SetPageUrl(std::string_view page_url);
-  // The charset of the pages from the next one on (between pages, as SetPageUrl). Returns
-  // false, and leaves the pages without one, when `label` names no encoding; empty means none.
+  // The charset label of the pages from the next one on (between pages, as SetPageUrl).
+  // Returns false, and leaves the pages with no label, when `label` names no encoding (as a
+  // browser ignores an HTTP charset it does not know); empty means none.
   bool SetCharset(std::string_view label);
 
   // Reads the next `size` bytes of the page; links found go to `sink`, in page order. Throws

@@ -56,6 +56,8 @@ TEST(OptionsTest, UsageErrors) {
       {{"--each", "--warc", "a.warc"}, "--warc goes with --list"},
       {{"--warc", "in", "out"}, "--warc goes with --list"},
       {{"--progress", "in", "out"}, "--progress goes with --each or --list"},
+      {{"--list", "--warc", "--html", "--base=http://a/", "a.warc"},
+       "--base does not go with --warc: each page's URL is its target URI"},
       {{"--each"}, "missing page names"},
       {{"--list", "-x"}, "option '-x' needs a value"},
       {{"--list", "--files0-from=-", "page"},

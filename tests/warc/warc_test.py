@@ -88,6 +88,45 @@ def record_lines(records, site, links):
     return expected
 
 
+def add_charset_pages(site):
+    """Shift_JIS pages whose encoding only the HTTP Content-Type names; the last one's label
+    names no encoding and is ignored."""
+    page = "".join('<a href="/日本語/%d?q=検索">x</a>\n' % i for i in range(20)).encode("shift_jis")
+    for path, charset, coding in [("/sjis/0.html", "shift_jis", None),
+                                  ("/sjis/1.html", '"Shift_JIS"', "gzip"),
+                                  ("/sjis/2.html", "x-no-such", None)]:
+        site.pages[path] = ("text/html; charset=" + charset, coding, False, page)
+
+
+def check_html(checks, quillon, folder, site, records, forms):
+    """--warc --html gives each page what --html --base=URI [--charset=HTTP's] gives it as a
+    file; a relative target URI is reported at its record's offset, no other record touched."""
+    whole = []
+    for record in records:
+        uri = header_field(record, b"WARC-Target-URI").strip(b"<>").decode()
+        path = urllib.parse.urlsplit(uri).path
+        if header_field(record, b"WARC-Type") == b"response" and site.is_html(path):
+            charset = (site.pages[path][0] or "").partition("charset=")[2].strip('"')
+            known = ["--charset=" + charset] if charset not in ("", "x-no-such") else []
+            with open(os.path.join(folder, "page.html"), "wb") as page:
+                page.write(site.pages[path][3])
+            _, lines, _ = run_quillon(quillon, "--html", "--base=" + uri, *known, page.name)
+            whole += [uri.encode() + b"\t" + line.partition(b"\t")[2] for line in lines]
+    checks.expect(any(b"/%E6%97%A5" in line for line in whole), "no Shift_JIS link decoded")
+    body = b"HTTP/1.1 200 OK\r\n\r\n<a href=/x>x</a>"
+    with open(os.path.join(folder, "relative.warc"), "wb") as archive:
+        archive.write(records[0] + b"WARC/1.0\r\nWARC-Type: response\r\nWARC-Target-URI: a\r\n"
+                      b"Content-Type: application/http\r\nContent-Length: %d\r\n\r\n%s\r\n\r\n"
+                      % (len(body), body) + b"".join(records[1:]))
+    for name in [*forms, "relative.warc"]:
+        status, lines, errors = run_quillon(quillon, "--warc", "--html", os.path.join(folder, name))
+        bad = name == "relative.warc"
+        checks.expect(status == bad and lines == whole and (b"offset %d: " % len(records[0]) in
+                                                            errors) == bad,
+                      "--html %s: status %d, %d lines of %d, %r" % (name, status, len(lines),
+                                                                    len(whole), errors[:300]))
+
+
 class Checks:
     def __init__(self):
         self.failures = []
@@ -125,6 +164,7 @@ def main():
     rng = random.Random(28500)
     with tempfile.TemporaryDirectory() as folder:
         site = page_server.Site(options.brotli_encoder)
+        add_charset_pages(site)
         stored = make_archive(folder, site)
         per_record = members(stored)
         records = [inflated for _, _, inflated in per_record]
@@ -144,6 +184,7 @@ def main():
             checks.expect(status == 0 and lines == whole,
                           "%s: status %d, %d lines of %d, %r" % (name, status, len(lines),
                                                                   len(whole), errors[:300]))
+        check_html(checks, quillon, folder, site, records, forms)
         status, lines, _ = run_quillon(quillon, "--warc", "-", data=one_stream)
         checks.expect(status == 0 and lines == whole, "standard input: status %d" % status)
         status, lines, errors = run_quillon(quillon, "--warc", "--progress",
