@@ -6,7 +6,6 @@ page's links those quillon.hyperlinks gives for its bytes, URI and HTTP charset.
 import gzip
 import os
 import random
-import shutil
 import subprocess
 
 import pytest
@@ -41,11 +40,9 @@ def test_same_links_as_the_tool(archive, tmp_path):
 
 
 @pytest.fixture(scope="module")
-def html_site(tmp_path_factory):
-    """(site, stored, members) as archive's, with pages for the HTML rules: non-ASCII hrefs in
-    Shift_JIS that only the HTTP charset tells (plain and gzip), an unknown label, a base href."""
-    if not shutil.which("wget") or "QUILLON_BROTLI_ENCODER" not in os.environ:
-        pytest.skip("no wget, or no brotli encoder of tests/warc")
+def html_site(archive, tmp_path_factory):
+    """(site, stored, members) as archive's (skipped with it), with pages for the HTML rules:
+    non-ASCII hrefs in Shift_JIS that only the HTTP charset tells, an unknown label, a base."""
     site = page_server.Site(os.environ["QUILLON_BROTLI_ENCODER"], start_value=77)
     hrefs = ('<a href="/\u8868/\u30da\u30fc\u30b8?q=\u5024">x</a><a href="mailto:a@\u4f8b.jp">m</a>'
              '<a href=" HTTP://\u4f8b.example:80/a/../b ">y</a><area href="//h.example/\u00d7#f">')
@@ -66,8 +63,7 @@ def expected_hyperlinks(site, members, **options):
         path = "/" + uri.split("/", 3)[-1]
         if warc_test.header_field(record, b"WARC-Type") == b"response" and site.is_html(path):
             content_type, _, _, page = site.pages[path]
-            label = (content_type or "").partition("charset=")[2].strip('"')
-            # A label naming no encoding is ignored.
+            label = (content_type or "").partition("charset=")[2].strip('"')  # an unknown one ignored
             label = None if label in ("", "no-such-label") else label
             pages.append((uri, quillon.hyperlinks(page, uri, encoding=label, **options)))
     return pages
