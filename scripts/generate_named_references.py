@@ -2,8 +2,8 @@
 """Writes library/html/named_references_table.cpp from the HTML Standard's entities.json.
 
 The data: entities/out/entities.json of github.com/whatwg/html-build (commit
-283a3531a61106d07d9a7d9fb3e6f3b9bfd33d70), the file html.spec.whatwg.org/entities.json is
-built from. Usage: generate_named_references.py ENTITIES_JSON OUTPUT_CPP
+283a3531a61106d07d9a7d9fb3e6f3b9bfd33d70), from which the HTML Standard's published
+entities.json is built. Usage: generate_named_references.py ENTITIES_JSON OUTPUT_CPP
 """
 import json
 import sys

@@ -18,11 +18,11 @@ import path from 'node:path';
 
 // Debian installs Node packages under /usr/share/nodejs, which `import` does not search: a
 // bare name that fails is resolved as the package's self-reference from inside its own folder.
-const hook = `export async function resolve(spec, context, next) {
-  try { return await next(spec, context); } catch (error) {
-    if (error.code !== 'ERR_MODULE_NOT_FOUND' || /^[./]|:/.test(spec)) throw error;
-    const name = spec.split('/').slice(0, spec.startsWith('@') ? 2 : 1).join('/');
-    return next(spec, { ...context, parentURL: 'file:///usr/share/nodejs/' + name + '/package.json' });
+const hook = `export async function resolve(specifier, context, next) {
+  try { return await next(specifier, context); } catch (error) {
+    if (error.code !== 'ERR_MODULE_NOT_FOUND' || /^[./]|:/.test(specifier)) throw error;
+    const name = specifier.split('/').slice(0, specifier.startsWith('@') ? 2 : 1).join('/');
+    return next(specifier, { ...context, parentURL: 'file:///usr/share/nodejs/' + name + '/package.json' });
   }
 }`;
 register('data:text/javascript,' + encodeURIComponent(hook));
