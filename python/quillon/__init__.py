@@ -31,7 +31,7 @@ from quillon import _quillon
 from quillon._quillon import __version__
 
 __all__ = ["ArchiveDamage", "HyperlinkScanner", "Scanner", "__version__", "hyperlinks",
-           "hyperlinks_of_file", "links", "links_of_file", "warc_links"]
+           "hyperlinks_of_file", "links", "links_of_file", "warc_hyperlinks", "warc_links"]
 
 # The engine reads at most this many keywords.
 _MOST_KEYWORDS = 6
@@ -192,8 +192,8 @@ class Scanner:
 
 
 class ArchiveDamage(ValueError):
-    """A web archive held damage: raised by the iterator of warc_links() once it has
-    given every intact page. filename is the archive; damage lists each damaged place
+    """A web archive held damage: raised by the iterator of warc_links() or
+    warc_hyperlinks() once it has given every intact page. filename is the archive; damage lists each damaged place
     as (offset, inflated, what): offset is the byte offset in the file as stored of
     the record, or in a .warc.gz of the gzip member it starts in; inflated is where
     the record starts among that member's inflated bytes, or None when the member
@@ -251,4 +251,9 @@ def _archive_pages(archive, name):
 
 
 # Last: the HTML rules take their arguments through the checks above.
-from quillon._hyperlinks import HyperlinkScanner, hyperlinks, hyperlinks_of_file  # noqa: E402
+from quillon._hyperlinks import (  # noqa: E402
+    HyperlinkScanner,
+    hyperlinks,
+    hyperlinks_of_file,
+    warc_hyperlinks,
+)

@@ -15,8 +15,8 @@ def links_of_file(
 ) -> list[bytes]: ...
 
 class ArchiveDamage(ValueError):
-    """Raised by warc_links()'s iterator after every intact page; damage is (offset,
-    inflated offset or None, what) per damaged place."""
+    """Raised by the iterators of warc_links() and warc_hyperlinks() after every intact page;
+    damage is (offset, inflated offset or None, what) per damaged place."""
 
     filename: str | bytes
     damage: list[tuple[int | None, int | None, str]]
@@ -62,6 +62,11 @@ def hyperlinks_of_file(
     all_schemes: bool = False,
     encoding: str | None = None,
 ) -> list[str]: ...
+def warc_hyperlinks(
+    path: str | bytes | os.PathLike[str] | os.PathLike[bytes],
+    exclude: _Keywords = (),
+    all_schemes: bool = False,
+) -> Iterator[tuple[str, list[str]]]: ...
 
 class HyperlinkScanner:
     def __init__(

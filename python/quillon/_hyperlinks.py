@@ -15,7 +15,7 @@ than 8192 bytes, or one that does not parse, gives nothing.
 
 import os
 
-from quillon import _check_bytes, _keywords, _quillon
+from quillon import _archive_pages, _check_bytes, _keywords, _quillon
 
 def _text(value, what):
     if value is not None and not isinstance(value, str):
@@ -51,6 +51,28 @@ def hyperlinks_of_file(path, base=None, exclude=(), all_schemes=False, encoding=
     """
     return _quillon.hyperlinks_of_file(os.fspath(path), _text(base, "base"), _keywords(exclude),
                                        bool(all_schemes), _text(encoding, "encoding"))
+
+
+def warc_hyperlinks(path, exclude=(), all_schemes=False):
+    """Iterates over the HTML pages of the web archive at path as warc_links() does, giving
+    each page's links under these rules: (uri, links) in record order, links as
+    hyperlinks(page, base=uri, exclude=exclude, all_schemes=all_schemes, encoding=charset)
+    gives them, where charset is that of the page's HTTP Content-Type (a label that names no
+    encoding is ignored, as a browser ignores it).
+
+        for uri, found in quillon.warc_hyperlinks("crawl.warc.gz"):
+            ...
+
+    Damage loses nothing of the intact records, as with warc_links(): every intact page
+    comes, and then ArchiveDamage. A page whose WARC-Target-URI is not an absolute URL is
+    not read, since its relative links could not be resolved: it is not given, and
+    ArchiveDamage lists it ("... is not an absolute URL"), as it does a page whose encoding's
+    converter could not be made. Reading, inflating and scanning run on a thread of their
+    own, in bounded memory, as for warc_links().
+    """
+    name = os.fspath(path)
+    return _archive_pages(_quillon.warc_open_html(name, _keywords(exclude), bool(all_schemes)),
+                          name)
 
 
 class HyperlinkScanner:

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <exception>
+#include <string>
 #include <utility>
 
 namespace quillon_python {
@@ -61,24 +63,43 @@ ssize_t ArchivePages::Read(unsigned char* buffer, size_t size) {
 
 void ArchivePages::StartPage(const warc::PageStart& page) {
   uri_ = page.target_uri;
+  place_ = page.place;
   first_link_ = scanned_->links.size();
-  finder_->Start(page);
+  dropped_ = false;
+  std::string problem;
+  if (!finder_->Start(page, problem)) DropPage(problem);
 }
 
 void ArchivePages::PageBytes(const unsigned char* bytes, size_t size) {
-  if (!stop_) finder_->Feed(bytes, size, scanned_->links);
+  if (stop_ || dropped_) return;
+  try {
+    finder_->Feed(bytes, size, scanned_->links);
+  } catch (const std::exception& error) {
+    DropPage(error.what());
+  }
+}
+
+void ArchivePages::DropPage(std::string_view why) {
+  dropped_ = true;
+  Damage(place_, why);
 }
 
 void ArchivePages::EndPage(bool complete) {
   Batch& batch = *scanned_;
-  if (!complete) {
+  if (complete && !dropped_) {
+    try {
+      finder_->Finish(batch.links);
+    } catch (const std::exception& error) {
+      DropPage(error.what());
+    }
+  }
+  if (!complete || dropped_) {
     // A page cut short is not handed on: its damage is reported, and what was read of it may
     // be garbage.
     finder_->Stop();
     batch.links.Truncate(first_link_);
     return;
   }
-  finder_->Finish(batch.links);
   batch.uris.append(uri_);
   batch.uri_ends.push_back(batch.uris.size());
   batch.link_ends.push_back(batch.links.size());
@@ -147,7 +168,9 @@ pybind11::object ArchivePages::Next(pybind11::handle name) {
       "surrogateescape"));
   if (!uri) throw pybind11::error_already_set();
   return pybind11::make_tuple(
-      uri, batch.links.Slice(page == 0 ? 0 : batch.link_ends[page - 1], batch.link_ends[page]));
+      uri, batch.links.Slice(
+               page == 0 ? 0 : batch.link_ends[page - 1], batch.link_ends[page],
+               finder_->GivesUrls() ? RecordList::Form::kAscii : RecordList::Form::kBytes));
 }
 
 pybind11::list ArchivePages::DamageFound() {
@@ -158,7 +181,11 @@ pybind11::list ArchivePages::DamageFound() {
     if (problem.place.gzip && problem.place.inflated != 0) {
       inflated = pybind11::int_(problem.place.inflated);
     }
-    found.append(pybind11::make_tuple(problem.place.stored, inflated, pybind11::str(problem.what)));
+    // A problem may quote a URI, in whatever bytes the archive's writer put there.
+    auto what = pybind11::reinterpret_steal<pybind11::str>(PyUnicode_DecodeUTF8(
+        problem.what.data(), static_cast<Py_ssize_t>(problem.what.size()), "surrogateescape"));
+    if (!what) throw pybind11::error_already_set();
+    found.append(pybind11::make_tuple(problem.place.stored, inflated, what));
   }
   if (problems_left_out_ > 0) {
     found.append(pybind11::make_tuple(

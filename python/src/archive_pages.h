@@ -1,5 +1,6 @@
 #pragma once
-// The pages of a web archive and their links, for quillon.warc_links: the archive is read, and
+// The pages of a web archive and their links, for quillon.warc_links and
+// quillon.warc_hyperlinks: the archive is read, and
 // each page scanned, on a thread of its own that never touches Python; the caller takes the
 // pages one at a time. Pages go over in batches (waking the other thread for each page cost
 // more than the scan on a loaded machine), and at most three batches are held: the one being
@@ -67,6 +68,8 @@ class ArchivePages final : warc::PageConsumer, warc::ByteSource {
   void StartPage(const warc::PageStart& page) override;
   void PageBytes(const unsigned char* bytes, size_t size) override;
   void EndPage(bool complete) override;
+  // The page cannot be given: why goes with the damage.
+  void DropPage(std::string_view why);
   // Hands the batch filled on to the caller, once the one before has been taken.
   void HandOver();
   void Damage(const warc::RecordPlace& place, std::string_view what) override;
@@ -83,7 +86,9 @@ class ArchivePages final : warc::PageConsumer, warc::ByteSource {
   size_t next_taken_ = 0;
   // The page being scanned.
   std::string_view uri_;
+  warc::RecordPlace place_;
   size_t first_link_ = 0;
+  bool dropped_ = false;
 
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -99,13 +99,12 @@ Scanner& ScannerOf(py::handle capsule) {
 // generator.
 constexpr const char* kArchiveName = "quillon._quillon.ArchivePages";
 
-// The archive in the file `name` (str or bytes), read with the classic rules. Raises OSError
-// naming it when it cannot be opened.
-py::capsule OpenArchive(py::handle name, py::handle keywords) {
+// The archive in the file `name` (str or bytes), read through `finder`. Raises OSError naming
+// it when it cannot be opened.
+py::capsule OpenArchive(py::handle name, std::unique_ptr<PageLinkFinder> finder) {
   PyObject* encoded_raw = nullptr;
   if (PyUnicode_FSConverter(name.ptr(), &encoded_raw) == 0) throw py::error_already_set();
   auto encoded = py::reinterpret_steal<py::bytes>(encoded_raw);
-  auto finder = std::make_unique<ClassicLinkFinder>(KeywordTextsOf(keywords));
   int descriptor = -1;
   {
     py::gil_scoped_release unlocked;
@@ -121,6 +120,17 @@ py::capsule OpenArchive(py::handle name, py::handle keywords) {
   });
   pages.release();
   return capsule;
+}
+
+py::capsule OpenClassicArchive(py::handle name, py::handle keywords) {
+  return OpenArchive(name, std::make_unique<ClassicLinkFinder>(KeywordTextsOf(keywords)));
+}
+
+py::capsule OpenHyperlinkArchive(py::handle name, py::handle keywords, bool all_schemes) {
+  quillon::HyperlinkOptions options;
+  options.keywords = KeywordTextsOf(keywords);
+  options.all_schemes = all_schemes;
+  return OpenArchive(name, std::make_unique<HyperlinkFinder>(options));
 }
 
 ArchivePages& ArchiveOf(py::handle capsule) {
@@ -145,7 +155,10 @@ PYBIND11_MODULE(_quillon, module) {
              [](py::handle scanner, py::handle chunk) { return ScannerOf(scanner).Feed(chunk); });
   module.def("scanner_finish", [](py::handle scanner) { return ScannerOf(scanner).Finish(); });
   module.def("scanner_reset", [](py::handle scanner) { ScannerOf(scanner).Reset(); });
-  module.def("warc_open", &quillon_python::OpenArchive, py::arg("name"), py::arg("keywords"));
+  module.def("warc_open", &quillon_python::OpenClassicArchive, py::arg("name"),
+             py::arg("keywords"));
+  module.def("warc_open_html", &quillon_python::OpenHyperlinkArchive, py::arg("name"),
+             py::arg("keywords"), py::arg("all_schemes"));
   module.def("warc_next", [](py::handle archive, py::handle name) {
     return quillon_python::ArchiveOf(archive).Next(name);
   });

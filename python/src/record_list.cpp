@@ -31,7 +31,7 @@ pybind11::list RecordList::Take() {
   return Slice(0, ends_.size());
 }
 
-pybind11::list RecordList::Slice(size_t first, size_t last) const {
+pybind11::list RecordList::Slice(size_t first, size_t last, Form form) const {
   if (lost_) {
     PyErr_SetString(PyExc_MemoryError, "the addresses found do not fit in memory");
     throw pybind11::error_already_set();
@@ -41,8 +41,10 @@ pybind11::list RecordList::Slice(size_t first, size_t last) const {
   if (!list) throw pybind11::error_already_set();
   size_t start = first == 0 ? 0 : ends_[first - 1];
   for (size_t i = first; i < last; ++i) {
-    PyObject* record =
-        PyBytes_FromStringAndSize(bytes_.data() + start, static_cast<Py_ssize_t>(ends_[i] - start));
+    const char* bytes = bytes_.data() + start;
+    const auto length = static_cast<Py_ssize_t>(ends_[i] - start);
+    PyObject* record = form == Form::kAscii ? PyUnicode_DecodeASCII(bytes, length, "strict")
+                                            : PyBytes_FromStringAndSize(bytes, length);
     if (record == nullptr) throw pybind11::error_already_set();
     PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(i - first), record);
     start = ends_[i];

@@ -28,10 +28,11 @@ class RecordList final : public quillon::RecordSink {
   void Clear();
 
   // For lists that hold the records of several pages: how many are kept, the records from
-  // `first` to `last` as a list of bytes (needs the GIL; raises MemoryError when a record was
-  // lost), and all but the first `count` dropped.
+  // `first` to `last` as a list of bytes, or of str when they are ASCII (needs the GIL; raises
+  // MemoryError when a record was lost), and all but the first `count` dropped.
+  enum class Form { kBytes, kAscii };
   size_t size() const { return ends_.size(); }
-  pybind11::list Slice(size_t first, size_t last) const;
+  pybind11::list Slice(size_t first, size_t last, Form form = Form::kBytes) const;
   void Truncate(size_t count);
 
  private:
