@@ -9,14 +9,21 @@ int main(void) {
   size_t got;
   while (input != NULL && (got = fread(input + size, 1, capacity - size, stdin)) > 0) {
     size += got;
-    if (size == capacity) input = realloc(input, capacity *= 2);
+    if (size == capacity) {
+      unsigned char* larger = realloc(input, capacity *= 2);
+      if (larger == NULL) free(input);
+      input = larger;
+    }
   }
   size_t coded_size = BrotliEncoderMaxCompressedSize(size);
   unsigned char* coded = malloc(coded_size);
-  if (input == NULL || coded == NULL ||
-      !BrotliEncoderCompress(5, BROTLI_DEFAULT_WINDOW, BROTLI_MODE_TEXT, size, input, &coded_size,
-                             coded)) {
-    return 1;
+  int status = 1;
+  if (input != NULL && coded != NULL &&
+      BrotliEncoderCompress(5, BROTLI_DEFAULT_WINDOW, BROTLI_MODE_TEXT, size, input, &coded_size,
+                            coded)) {
+    status = fwrite(coded, 1, coded_size, stdout) == coded_size ? 0 : 1;
   }
-  return fwrite(coded, 1, coded_size, stdout) == coded_size ? 0 : 1;
+  free(coded);
+  free(input);
+  return status;
 }
