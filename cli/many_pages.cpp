@@ -70,23 +70,6 @@ auto CountRead(const PageFeeder& feeder, ProgressLine& progress) {
   };
 }
 
-bool CollectPages(const Options& options, const StandardStreams& streams, PageList& pages,
-                  ProblemReport& problems) {
-  for (const std::string& page : options.pages) pages.Add(page);
-  if (!options.has_page_list) return true;
-  if (options.page_list == "-") {
-    return pages.AddFromList(streams.input, "standard input", problems);
-  }
-  int list = crt::Sys().open(options.page_list.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
-  if (list == -1) {
-    problems.Report(options.page_list, "", errno);
-    return false;
-  }
-  bool read = pages.AddFromList(list, options.page_list, problems);
-  crt::Sys().close(list);
-  return read;
-}
-
 void RunEach(const PageList& pages, const std::string& suffix, PageScanner& scanner,
              PageFeeder& feeder, ProblemReport& problems, ProgressLine& progress) {
   const std::vector<size_t> clashes = FindOutputClashes(pages, suffix);
@@ -228,7 +211,8 @@ int RunManyPages(const Options& options, const StandardStreams& streams) {
   TakeClosedStandardDescriptors();
 
   PageList pages;
-  if (!CollectPages(options, streams, pages, problems)) return 1;
+  const std::string* list = options.has_page_list ? &options.page_list : nullptr;
+  if (!pages.AddOperandsAndList(options.pages, list, streams.input, problems)) return 1;
 
   quillon::KeywordTexts keywords;
   for (size_t i = 0; i < options.keywords.size() && i < keywords.size(); ++i) {

@@ -1,5 +1,7 @@
 #include "cli/page_list.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
 
 #include "runtime/system_calls.h"
@@ -41,6 +43,21 @@ bool PageList::AddFromList(int descriptor, std::string_view shown_name, ProblemR
     at = end + 1;
   }
   return true;
+}
+
+bool PageList::AddOperandsAndList(const std::vector<std::string>& operands, const std::string* list,
+                                  int input, ProblemReport& problems) {
+  for (const std::string& name : operands) Add(name);
+  if (list == nullptr) return true;
+  if (*list == "-") return AddFromList(input, "standard input", problems);
+  const int descriptor = crt::Sys().open(list->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
+  if (descriptor == -1) {
+    problems.Report(*list, "", errno);
+    return false;
+  }
+  const bool read = AddFromList(descriptor, *list, problems);
+  crt::Sys().close(descriptor);
+  return read;
 }
 
 }  // namespace cli

@@ -16,6 +16,10 @@ class PageList {
   // GNU wc and du take --files0-from. An empty name is reported, under `shown_name` and its
   // place in the list, and skipped. Returns false when reading failed (reported).
   bool AddFromList(int descriptor, std::string_view shown_name, ProblemReport& problems);
+  // Adds `operands`, then the names of the list file `list` when it is not null ("-": read from
+  // `input`). Returns false when the list could not be opened or read (reported).
+  bool AddOperandsAndList(const std::vector<std::string>& operands, const std::string* list,
+                          int input, ProblemReport& problems);
 
   size_t size() const { return spans_.size(); }
   // The name, NUL-ended.

@@ -119,29 +119,13 @@ class CountedSource final : public warc::ByteSource {
   ProgressLine& progress_;
 };
 
-bool CollectArchives(const Options& options, const StandardStreams& streams, PageList& archives,
-                     ProblemReport& problems) {
-  for (const std::string& archive : options.pages) archives.Add(archive);
-  if (!options.has_page_list) return true;
-  if (options.page_list == "-") {
-    return archives.AddFromList(streams.input, "standard input", problems);
-  }
-  int list = crt::Sys().open(options.page_list.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY, 0);
-  if (list == -1) {
-    problems.Report(options.page_list, "", errno);
-    return false;
-  }
-  bool read = archives.AddFromList(list, options.page_list, problems);
-  crt::Sys().close(list);
-  return read;
-}
-
 }  // namespace
 
 int RunWarcList(const Options& options, const StandardStreams& streams) {
   ProblemReport problems(streams.errors);
   PageList archives;
-  if (!CollectArchives(options, streams, archives, problems)) return 1;
+  const std::string* list = options.has_page_list ? &options.page_list : nullptr;
+  if (!archives.AddOperandsAndList(options.pages, list, streams.input, problems)) return 1;
 
   quillon::KeywordTexts keywords;
   for (size_t i = 0; i < options.keywords.size() && i < keywords.size(); ++i) {
