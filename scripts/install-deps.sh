@@ -5,8 +5,8 @@
 #   scripts/install-deps.sh --linux-only  the Linux toolchain: the tool, the libraries, the
 #                                         Python module, the sanitizer and fuzzing builds, the
 #                                         packages and their tests
-#   scripts/install-deps.sh --tool-only   what the quillon tool alone needs: g++, CMake and
-#                                         Ninja (scripts/try-sample.sh)
+#   scripts/install-deps.sh --tool-only   what the quillon tool alone needs: g++, CMake,
+#                                         Ninja and the libraries it links (scripts/try-sample.sh)
 # Safe to run again: what is already there is left as it is, and when every package is there
 # the package indexes are not even updated. Quiet unless something fails; ends with a one-line
 # summary on standard output, everything else goes to standard error.
@@ -139,13 +139,14 @@ explain_uninstallable() {
 # html.parser and BeautifulSoup. Node.js and parse5 are test references for the HTML rules;
 # libidn2, libdeflate, zlib and brotli are libraries for addresses and web archives, which wget
 # writes too.
-tool_packages=(cmake ninja-build g++)
+# The tool links libidn2 (addresses), libdeflate, zlib and brotli (web archives), found
+# through pkg-config.
+tool_packages=(cmake ninja-build g++ pkgconf libidn2-dev libdeflate-dev zlib1g-dev libbrotli-dev)
 linux_packages=("${tool_packages[@]}" googletest libgtest-dev libbenchmark-dev clang-format
-  clang-14 libclang-rt-14-dev locales dpkg-dev file lintian man-db pkgconf
+  clang-14 libclang-rt-14-dev locales dpkg-dev file lintian man-db
   python3-dev pybind11-dev python3-pybind11 python3-pytest python3-distributed python3-lxml
   python3-bs4 python3-build python3-setuptools python3-wheel python3-pip python3-venv unzip
-  nodejs node-parse5-sax-parser nlohmann-json3-dev libidn2-dev libdeflate-dev zlib1g-dev
-  libbrotli-dev wget)
+  nodejs node-parse5-sax-parser nlohmann-json3-dev wget)
 # fonts-wine holds Marlett, which draws the glyphs of the title-bar buttons.
 windows_packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-tools libc6:i386 wine wine32:i386 xvfb xauth x11-utils fonts-ipafont-gothic
@@ -169,12 +170,12 @@ if ((${#missing[@]} + ${#missing_windows[@]})); then
 fi
 if ! install_packages "${missing[@]}"; then
   explain_uninstallable
-  fail "$([[ $mode == tool ]] && echo "g++, CMake and Ninja" || echo "the Linux toolchain") cannot be installed"
+  fail "$([[ $mode == tool ]] && echo "the tool's compiler, build tools and libraries" || echo "the Linux toolchain") cannot be installed"
 fi
 
 if [[ $mode == tool ]]; then
   rm -f "$log"
-  echo "install-deps.sh: g++, CMake and Ninja ready"
+  echo "install-deps.sh: g++, CMake, Ninja and the tool's libraries ready"
   exit 0
 fi
 

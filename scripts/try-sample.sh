@@ -1,8 +1,8 @@
 #!/bin/bash
-# Installs what the quillon tool needs (g++, CMake, Ninja) if it is missing, builds the tool
-# alone (the preset tool: no tests, no Python module, in build/tool) and runs it on the sample
-# page, leaving out addresses that hold "yahoo". Shows what the run reported and the addresses
-# it wrote.
+# Installs what the quillon tool needs (g++, CMake, Ninja, the libraries it links) if it is
+# missing, builds the tool alone (the preset tool: no tests, no Python module, in build/tool) and
+# runs it on the sample page, leaving out addresses that hold "yahoo". Shows what the run
+# reported and the addresses it wrote.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -83,9 +83,10 @@ run_case 1 "$(grep -vx wget <<<"$linux")" "" --linux-only >/dev/null
 expect "apt cannot install: cmake$" out.txt "the uninstallable package"
 expect "binary-i386/Packages.xz (File has unexpected size" out.txt "the failed index"
 
-# The tool alone asks for g++, CMake and Ninja only.
+# The tool alone asks for its compiler, build tools and libraries only.
 run_case 0 "" "" --tool-only >/dev/null
-expect "install -y -q cmake ninja-build g++$" calls.txt "the tool's packages"
+expect "install -y -q cmake ninja-build g++ pkgconf libidn2-dev libdeflate-dev zlib1g-dev libbrotli-dev$" \
+  calls.txt "the tool's packages"
 
 # The Windows packages uninstallable: status 3, once the Linux packages are in, naming what
 # apt could not install and the index that failed.
